@@ -1,0 +1,78 @@
+#pragma once
+
+#include "runtime/text.h"
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+// Console and process. Every message reaches the user through print_line and print_text;
+// the confirmation prompt reads its answer through wait_for_key, which is built on poll_key.
+//
+// Windows: a console gets UTF-16 through WriteConsoleW and colours through
+// SetConsoleTextAttribute; a file or pipe gets UTF-8 through WriteFile.
+// POSIX: UTF-8 through write(2), unbuffered; colours as ANSI SGR sequences on a terminal
+// only, reset when the process ends.
+// On a console or terminal, control characters in a text (file names may hold any) are
+// shown as "?"; a file or pipe receives the text unchanged.
+
+/// Keeps the program's arguments for the POSIX layer (the shell has split them already);
+/// Windows reads its own command line and ignores them. Call first, before anything else.
+void record_arguments(int argc, char **argv);
+
+/// Records the standard input and output and installs the control handler. Call once,
+/// before any output. Always true.
+bool open_console();
+
+/// Writes the text followed by CR LF in one write, then flushes.
+void print_line(std::u16string_view line = {});
+
+/// Writes the text as it is, with nothing added.
+void print_text(std::u16string_view piece);
+
+/// Sets the colours of all text written afterwards (colour numbers 0..15: bit 1 blue, 2
+/// green, 4 red, 8 bright); does nothing if either is 16 or more, or outside a console.
+void set_colors(int foreground, int background);
+
+/// Returns at once: a one-character text for a waiting key press that yields a character
+/// (U+001B for Esc), the empty text for a key without one, or when nothing waits, or when
+/// the standard input is not a console.
+text poll_key();
+
+/// Waits without using the processor until a key press yields a character, and returns
+/// it. When the standard input is not a console, reads one byte instead: end of input,
+/// an error or the Esc byte give U+001B, any other byte answers as its character.
+text wait_for_key();
+
+/// The number of parameters after the program's own name.
+int parameter_count();
+
+/// The next parameter in order; the empty text once all have been handed out.
+text next_parameter();
+
+/// The path of the program's own file (POSIX: argv[0] as the program was started).
+text program_path();
+
+/// The file part of a path (after the last "\" or "/"), without its extension when asked.
+text file_part(std::u16string_view path, bool without_extension);
+
+/// Splits a command line into tokens by the program's rules: only spaces separate, double
+/// quotes group and are removed, a backslash is ordinary. The first token is the program.
+std::vector<text> split_command_line(std::u16string_view line);
+
+/// Decodes the first key in bytes read from a POSIX terminal. Sets used to the bytes it
+/// took. A lone Esc gives U+001B; an escape sequence (arrows, function keys, Alt+key) is
+/// taken whole and gives the empty text; otherwise one UTF-8 character.
+text decode_key(std::string_view bytes, std::size_t &used);
+
+/// The text as a console or terminal should show it: C0 controls other than LF and CR,
+/// DEL, C1 controls and bytes that were not UTF-8 become "?".
+text terminal_safe(std::u16string_view line);
+
+/// Ends the process with the exit code (POSIX: resets the terminal's colours first).
+[[noreturn]] void end_process(int exit_code);
+
+namespace console_detail {
+/// The command-line tokens, the program's own name first (platform part).
+const std::vector<text> &command_tokens();
+} // namespace console_detail

@@ -1,0 +1,201 @@
+#include "runtime/console.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+bool output_is_terminal = false;
+bool input_is_terminal = false;
+volatile std::sig_atomic_t colours_used = 0;
+volatile std::sig_atomic_t key_mode_set = 0;
+struct termios saved_terminal_mode;
+std::vector<text> tokens;
+text own_path;
+std::string pending_keys; // bytes read from the terminal and not yet decoded
+
+constexpr char reset_attributes[] = "\x1b[0m";
+
+void write_bytes(const char *data, std::size_t size) {
+  // A terminal may take part of a large write; the rest follows. Nothing else is retried.
+  while (size > 0) {
+    ssize_t written = ::write(STDOUT_FILENO, data, size);
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written <= 0)
+      return;
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+}
+
+void write_output(std::u16string_view piece, bool line_end) {
+  std::string bytes = encode_name(output_is_terminal ? std::u16string_view(terminal_safe(piece)) : piece);
+  if (line_end)
+    bytes += "\r\n";
+  write_bytes(bytes.data(), bytes.size());
+}
+
+// Runs on SIGINT, SIGTERM and SIGHUP: puts the terminal back as it was (key mode,
+// colours), then lets the signal end the process as it would have without the handler.
+void control_handler(int signal_number) {
+  if (key_mode_set)
+    tcsetattr(STDIN_FILENO, TCSANOW, &saved_terminal_mode);
+  if (colours_used)
+    (void)!::write(STDOUT_FILENO, reset_attributes, sizeof reset_attributes - 1);
+  std::signal(signal_number, SIG_DFL);
+  std::raise(signal_number);
+}
+
+// Waits for input on the terminal for at most timeout_ms; true when some is there.
+bool input_ready(int timeout_ms) {
+  struct pollfd input = {STDIN_FILENO, POLLIN, 0};
+  int result;
+  do
+    result = ::poll(&input, 1, timeout_ms);
+  while (result < 0 && errno == EINTR);
+  return result > 0 && (input.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+}
+
+bool read_pending() {
+  char buffer[64];
+  ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+  if (got <= 0)
+    return false;
+  pending_keys.append(buffer, static_cast<std::size_t>(got));
+  return true;
+}
+
+} // namespace
+
+void record_arguments(int argc, char **argv) {
+  tokens.clear();
+  for (int i = 0; i < argc; ++i)
+    tokens.push_back(decode_name(argv[i]));
+  own_path = tokens.empty() ? text() : tokens[0];
+}
+
+const std::vector<text> &console_detail::command_tokens() { return tokens; }
+
+text program_path() { return own_path; }
+
+bool open_console() {
+  output_is_terminal = isatty(STDOUT_FILENO) == 1;
+  input_is_terminal = isatty(STDIN_FILENO) == 1;
+  struct sigaction action = {};
+  action.sa_handler = control_handler;
+  sigemptyset(&action.sa_mask);
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP})
+    sigaction(signal_number, &action, nullptr);
+  // A reader that goes away (chaptersort DIR -u | head) must not kill the run between its
+  // two rename passes: output to a closed pipe is lost, as a failed write is on Windows.
+  std::signal(SIGPIPE, SIG_IGN);
+  return true;
+}
+
+void print_line(std::u16string_view line) { write_output(line, true); }
+
+void print_text(std::u16string_view piece) {
+  if (!piece.empty())
+    write_output(piece, false);
+}
+
+void set_colors(int foreground, int background) {
+  if (foreground < 0 || background < 0 || foreground >= 16 || background >= 16 || !output_is_terminal)
+    return;
+  // Console colour bits are 1 blue, 2 green, 4 red; ANSI numbers them 1 red, 2 green,
+  // 4 blue. Bit 8 picks the bright forms (90-97, 100-107).
+  auto ansi = [](int colour) { return (colour & 4 ? 1 : 0) | (colour & 2) | (colour & 1 ? 4 : 0); };
+  int fg = (foreground & 8 ? 90 : 30) + ansi(foreground);
+  int bg = (background & 8 ? 100 : 40) + ansi(background);
+  std::string sequence = "\x1b[" + std::to_string(fg) + ";" + std::to_string(bg) + "m";
+  colours_used = 1;
+  write_bytes(sequence.data(), sequence.size());
+}
+
+// Whether the bytes waiting hold the whole of their first key. A terminal sends one key's
+// bytes together, so a short wait for the rest tells a lone Esc from an arrow key.
+bool first_key_complete() {
+  auto byte = [](std::size_t k) { return static_cast<unsigned char>(pending_keys[k]); };
+  std::size_t size = pending_keys.size();
+  if (byte(0) == 0x1B) {
+    if (size == 1)
+      return false;
+    if (byte(1) == 'O')
+      return size >= 3;
+    if (byte(1) != '[')
+      return true;
+    for (std::size_t k = 2; k < size; ++k)
+      if (byte(k) >= 0x40 && byte(k) <= 0x7E)
+        return true;
+    return false;
+  }
+  std::size_t need = byte(0) >= 0xF0 ? 4 : byte(0) >= 0xE0 ? 3 : byte(0) >= 0xC0 ? 2 : 1;
+  return size >= need;
+}
+
+text poll_key() {
+  if (!input_is_terminal)
+    return {};
+  if (pending_keys.empty() && !(input_ready(0) && read_pending()))
+    return {};
+  while (!first_key_complete() && input_ready(25) && read_pending()) {
+  }
+  std::size_t used = 0;
+  text key = decode_key(pending_keys, used);
+  pending_keys.erase(0, used);
+  return key;
+}
+
+text wait_for_key() {
+  if (!input_is_terminal) {
+    unsigned char byte = 0;
+    ssize_t got;
+    do
+      got = ::read(STDIN_FILENO, &byte, 1);
+    while (got < 0 && errno == EINTR);
+    if (got != 1 || byte == 0x1B)
+      return text(1, u'\x1b');
+    return decode_name(std::string_view(reinterpret_cast<const char *>(&byte), 1));
+  }
+  // Keys without echo and without waiting for Enter, only for this wait. TCSANOW keeps
+  // keys typed ahead: the first of them answers the prompt.
+  bool mode_set = tcgetattr(STDIN_FILENO, &saved_terminal_mode) == 0;
+  if (mode_set) {
+    struct termios key_mode = saved_terminal_mode;
+    key_mode.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+    key_mode.c_cc[VMIN] = 1;
+    key_mode.c_cc[VTIME] = 0;
+    key_mode_set = 1;
+    tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);
+  }
+  text key;
+  for (;;) {
+    key = poll_key();
+    if (!key.empty())
+      break;
+    if (!pending_keys.empty())
+      continue;
+    // Sleep in poll until the terminal has input. A terminal that is gone (hang-up, end
+    // of input, an error) answers Esc: never consent.
+    if (!input_ready(-1) || !read_pending()) {
+      key = text(1, u'\x1b');
+      break;
+    }
+  }
+  if (mode_set) {
+    tcsetattr(STDIN_FILENO, TCSANOW, &saved_terminal_mode);
+    key_mode_set = 0;
+  }
+  return key;
+}
+
+[[noreturn]] void end_process(int exit_code) {
+  if (colours_used)
+    write_bytes(reset_attributes, sizeof reset_attributes - 1);
+  std::exit(exit_code);
+}

@@ -1,0 +1,126 @@
+#include "runtime/console.h"
+
+#include <windows.h>
+
+namespace {
+
+HANDLE input_handle = nullptr;
+HANDLE output_handle = nullptr;
+std::vector<text> tokens;
+
+bool input_is_console() {
+  DWORD events = 0;
+  return GetNumberOfConsoleInputEvents(input_handle, &events) != 0;
+}
+
+void write_output(std::u16string_view piece) {
+  // A console takes UTF-16 as it is; WriteConsoleW fails on a file or pipe, which then
+  // gets the same text as UTF-8 in one WriteFile, without a byte-order mark.
+  text shown = terminal_safe(piece);
+  DWORD written = 0;
+  if (WriteConsoleW(output_handle, shown.data(), static_cast<DWORD>(shown.size()), &written, nullptr))
+    return;
+  if (piece.empty())
+    return;
+  int size = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<LPCWCH>(piece.data()),
+                                 static_cast<int>(piece.size()), nullptr, 0, nullptr, nullptr);
+  if (size <= 0)
+    return;
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<LPCWCH>(piece.data()), static_cast<int>(piece.size()),
+                      bytes.data(), size, nullptr, nullptr);
+  WriteFile(output_handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+// Declines every console event (Ctrl+C, Ctrl+Break, closing the window, log-off,
+// shut-down), so the platform's default handling ends the process at once.
+BOOL WINAPI control_handler(DWORD) { return FALSE; }
+
+} // namespace
+
+void record_arguments(int, char **) {}
+
+const std::vector<text> &console_detail::command_tokens() {
+  // Split by the program's own rules, not CommandLineToArgvW, whose backslash rules differ.
+  static bool split = false;
+  if (!split) {
+    const wchar_t *line = GetCommandLineW();
+    tokens = split_command_line(line ? std::u16string_view(reinterpret_cast<const char16_t *>(line))
+                                     : std::u16string_view());
+    split = true;
+  }
+  return tokens;
+}
+
+text program_path() {
+  // Room for 260 units as the platform's classic path limit; a longer path comes back cut
+  // short, which only the file part could notice.
+  wchar_t buffer[260] = {};
+  DWORD length = GetModuleFileNameW(GetModuleHandleW(nullptr), buffer, 260);
+  if (length >= 260)
+    length = 259;
+  return text(reinterpret_cast<const char16_t *>(buffer), length);
+}
+
+bool open_console() {
+  input_handle = GetStdHandle(STD_INPUT_HANDLE);
+  output_handle = GetStdHandle(STD_OUTPUT_HANDLE);
+  SetConsoleCtrlHandler(control_handler, TRUE);
+  return true;
+}
+
+void print_line(std::u16string_view line) {
+  text whole(line);
+  whole += u"\r\n";
+  write_output(whole);
+  FlushFileBuffers(output_handle);
+}
+
+void print_text(std::u16string_view piece) {
+  if (!piece.empty())
+    write_output(piece);
+}
+
+void set_colors(int foreground, int background) {
+  if (foreground < 0 || background < 0 || foreground >= 16 || background >= 16)
+    return;
+  SetConsoleTextAttribute(output_handle, static_cast<WORD>(background * 16 + foreground));
+}
+
+text poll_key() {
+  DWORD waiting = 0;
+  if (!GetNumberOfConsoleInputEvents(input_handle, &waiting) || waiting == 0)
+    return {};
+  for (DWORD k = 0; k < waiting; ++k) {
+    INPUT_RECORD record;
+    DWORD read = 0;
+    if (!ReadConsoleInputW(input_handle, &record, 1, &read) || read != 1)
+      continue;
+    if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown)
+      continue;
+    wchar_t unit = record.Event.KeyEvent.uChar.UnicodeChar;
+    return unit == 0 ? text() : text(1, static_cast<char16_t>(unit));
+  }
+  return {};
+}
+
+text wait_for_key() {
+  if (!input_is_console()) {
+    unsigned char byte = 0;
+    DWORD got = 0;
+    if (!ReadFile(input_handle, &byte, 1, &got, nullptr) || got != 1 || byte == 0x1B)
+      return text(1, u'\x1b');
+    return text(1, static_cast<char16_t>(byte));
+  }
+  // The console input handle is signalled while events wait: sleep on it between polls
+  // instead of spinning.
+  for (;;) {
+    text key = poll_key();
+    if (!key.empty())
+      return key;
+    if (WaitForSingleObject(input_handle, INFINITE) == WAIT_FAILED)
+      return text(1, u'\x1b');
+  }
+}
+
+[[noreturn]] void end_process(int exit_code) { ExitProcess(static_cast<UINT>(exit_code)); }

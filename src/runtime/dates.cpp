@@ -1,0 +1,152 @@
+#include "runtime/dates.h"
+
+#include "runtime/listing.h"
+
+#include <chrono>
+
+namespace {
+
+// The breakdown refuses what the platform's 64-bit gmtime refuses: instants before 1970
+// and after the year 3000.
+constexpr std::int64_t latest_breakdown = 32535215999;
+
+bool fields_of(date_value value, dates_detail::wall_clock &fields) {
+  return value >= 0 && value <= latest_breakdown && dates_detail::utc_fields(value, fields);
+}
+
+void append_field(text &out, std::int32_t field, bool two_digits) {
+  if (two_digits && field < 10)
+    out += u'0';
+  out += decimal_text(field);
+}
+
+bool token_at(std::u16string_view mask, std::size_t at, std::u16string_view token) {
+  if (mask.size() - at < token.size())
+    return false;
+  for (std::size_t k = 0; k < token.size(); ++k)
+    if (lower_char(mask[at + k]) != token[k])
+      return false;
+  return true;
+}
+
+} // namespace
+
+bool dates_detail::utc_fields(std::int64_t seconds, wall_clock &fields) {
+  using namespace std::chrono;
+  std::int64_t days = seconds / 86400 - (seconds % 86400 < 0 ? 1 : 0);
+  std::int64_t rest = seconds - days * 86400;
+  year_month_day date{sys_days{std::chrono::days{days}}};
+  if (!date.ok())
+    return false;
+  fields = {static_cast<std::int32_t>(static_cast<int>(date.year())),
+            static_cast<std::int32_t>(static_cast<unsigned>(date.month())),
+            static_cast<std::int32_t>(static_cast<unsigned>(date.day())),
+            static_cast<std::int32_t>(rest / 3600),
+            static_cast<std::int32_t>(rest / 60 % 60),
+            static_cast<std::int32_t>(rest % 60)};
+  return true;
+}
+
+date_value make_date(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t hour,
+                     std::int32_t minute, std::int32_t second) {
+  using namespace std::chrono;
+  if (month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+      second < 0 || second > 59)
+    return -1;
+  if (year < 1970 || year > 2038)
+    return -1;
+  if (year == 2038) {
+    // 2038-01-19 03:14:07 is the last second that fits in 31 bits.
+    std::int64_t clock = ((std::int64_t{day} * 24 + hour) * 60 + minute) * 60 + second;
+    if (month > 1 || clock > ((19 * 24 + 3) * 60 + 14) * 60 + 7)
+      return -1;
+  }
+  year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                      std::chrono::day{static_cast<unsigned>(day)}};
+  if (!date.ok())
+    return -1;
+  // Every valid result fits in 31 bits: the count is done in 32-bit signed arithmetic.
+  auto days = static_cast<std::int32_t>(sys_days{date}.time_since_epoch().count());
+  std::int32_t seconds = days * 86400 + hour * 3600 + minute * 60 + second;
+  return static_cast<date_value>(seconds);
+}
+
+std::int32_t date_year(date_value value) {
+  dates_detail::wall_clock fields;
+  return fields_of(value, fields) ? fields.year : -1;
+}
+
+std::int32_t date_month(date_value value) {
+  dates_detail::wall_clock fields;
+  return fields_of(value, fields) ? fields.month : -1;
+}
+
+std::int32_t date_day(date_value value) {
+  dates_detail::wall_clock fields;
+  return fields_of(value, fields) ? fields.day : -1;
+}
+
+std::int32_t date_hour(date_value value) {
+  dates_detail::wall_clock fields;
+  return fields_of(value, fields) ? fields.hour : -1;
+}
+
+std::int32_t date_minute(date_value value) {
+  dates_detail::wall_clock fields;
+  return fields_of(value, fields) ? fields.minute : -1;
+}
+
+std::int32_t date_second(date_value value) {
+  dates_detail::wall_clock fields;
+  return fields_of(value, fields) ? fields.second : -1;
+}
+
+text format_date(std::u16string_view mask, date_value value) {
+  // Only the low 32 bits count, read as a signed number.
+  auto low = static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
+  dates_detail::wall_clock fields;
+  // A value that cannot be broken down has no fields to write: like -1, no text at all.
+  if (mask.empty() || !fields_of(low, fields))
+    return {};
+  text out;
+  out.reserve(mask.size() + 8);
+  for (std::size_t at = 0; at < mask.size();) {
+    if (mask[at] != u'%') {
+      out += mask[at++];
+      continue;
+    }
+    if (token_at(mask, at + 1, u"yyyy")) {
+      append_field(out, fields.year, false);
+      at += 5;
+      continue;
+    }
+    struct two_digit_token {
+      std::u16string_view letters;
+      std::int32_t field;
+    };
+    const two_digit_token tokens[] = {{u"yy", fields.year % 100}, {u"mm", fields.month}, {u"dd", fields.day},
+                                      {u"hh", fields.hour},       {u"ii", fields.minute}, {u"ss", fields.second}};
+    bool matched = false;
+    for (const two_digit_token &token : tokens) {
+      if (token_at(mask, at + 1, token.letters)) {
+        append_field(out, token.field, true);
+        at += 3;
+        matched = true;
+        break;
+      }
+    }
+    if (!matched)
+      out += mask[at++]; // a plain "%"; the next character may start a token
+  }
+  return out;
+}
+
+date_value entry_date(std::int64_t listing, std::int32_t selector) {
+  std::int64_t ticks = 0;
+  if (!entry_file_time(listing, selector, ticks))
+    return 0;
+  dates_detail::wall_clock fields;
+  if (!dates_detail::local_fields(ticks, fields))
+    return 0;
+  return make_date(fields.year, fields.month, fields.day, fields.hour, fields.minute, fields.second);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "runtime/text.h"
+
+#include <cstdint>
+
+/// Seconds from 1970-01-01 00:00:00 to a local wall-clock date and time, every day 86,400
+/// seconds, no zone or daylight-saving shift in it: 0 to 2,147,483,647 (2038-01-19
+/// 03:14:07). -1 means no valid date.
+using date_value = std::int64_t;
+
+/// The date value of six calendar fields (month and day from 1); -1 for a date that does
+/// not exist or lies outside the range. Nothing is wrapped: 31 April is refused.
+date_value make_date(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t hour,
+                     std::int32_t minute, std::int32_t second);
+
+/// The full year of a date value; -1 for -1 or a value that cannot be broken down.
+std::int32_t date_year(date_value value);
+/// The month, 1 to 12; -1 as date_year.
+std::int32_t date_month(date_value value);
+/// The day of the month, 1 to 31; -1 as date_year.
+std::int32_t date_day(date_value value);
+/// The hour, 0 to 23; -1 as date_year.
+std::int32_t date_hour(date_value value);
+/// The minute, 0 to 59; -1 as date_year.
+std::int32_t date_minute(date_value value);
+/// The second, 0 to 59; -1 as date_year.
+std::int32_t date_second(date_value value);
+
+/// Writes a date value through a mask whose tokens, in any letter case, are %yyyy, %yy,
+/// %mm, %dd, %hh (hour), %ii (minute) and %ss; any other "%" is copied. The empty text
+/// for an empty mask or the value -1.
+text format_date(std::u16string_view mask, date_value value);
+
+/// The date value of a file time of a listing's current entry (selector 0 creation, 1
+/// last access, 2 last write), as local wall-clock time with the offset in force now;
+/// 0 when nothing is open or the time cannot be read, -1 outside the range.
+date_value entry_date(std::int64_t listing, std::int32_t selector);
+
+namespace dates_detail {
+/// Calendar fields of a local wall-clock time.
+struct wall_clock {
+  std::int32_t year, month, day, hour, minute, second;
+};
+/// A file time (100 ns ticks since 1601-01-01 UTC) as local wall-clock fields, with the
+/// offset in force now (platform part). False when it cannot be converted.
+bool local_fields(std::int64_t ticks, wall_clock &fields);
+/// UTC seconds since 1970 broken down by the calendar alone.
+bool utc_fields(std::int64_t seconds, wall_clock &fields);
+} // namespace dates_detail

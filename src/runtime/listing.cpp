@@ -1,0 +1,148 @@
+#include "runtime/listing.h"
+
+#include <list>
+#include <vector>
+
+namespace {
+
+// A listing is open while `open` is set; an open listing without an enumeration is one
+// in which nothing matched, and yields no entry.
+struct listing_record {
+  bool open = false;
+  listing_detail::enumeration *enumeration = nullptr;
+  bool fetch_next = false; // the entry found by the open has been delivered
+};
+
+struct handle_record {
+  std::int64_t handle;
+  listing_record record;
+};
+
+// Created by the first open_listing and kept until the process ends.
+bool table_exists = false;
+std::vector<listing_record> slots;
+std::list<handle_record> handle_listings; // newest first
+// Handles count down from -2: never -1 (the request) and never a listing number.
+std::int64_t next_handle = -2;
+
+listing_record *find_listing(std::int64_t listing) {
+  if (listing >= 0)
+    return static_cast<std::uint64_t>(listing) < slots.size() ? &slots[static_cast<std::size_t>(listing)] : nullptr;
+  for (handle_record &entry : handle_listings)
+    if (entry.handle == listing)
+      return &entry.record;
+  return nullptr;
+}
+
+listing_record *open_record(std::int64_t listing) {
+  listing_record *record = find_listing(listing);
+  return record && record->open ? record : nullptr;
+}
+
+void clear(listing_record &record) {
+  if (record.enumeration)
+    listing_detail::finish(record.enumeration);
+  record = listing_record();
+}
+
+} // namespace
+
+text join_path(std::u16string_view directory, std::u16string_view name) {
+  // The joining of a directory and a name never checks either. An empty directory is the
+  // current one: a lone separator in front would name an entry at the root instead.
+  text full;
+  full.reserve(directory.size() + 1 + name.size());
+  full += directory;
+  if (!directory.empty())
+    full += path_separator;
+  full += name;
+  return full;
+}
+
+std::int64_t open_listing(std::int64_t listing, std::u16string_view directory, std::u16string_view pattern) {
+  if (listing < -1)
+    return 0;
+  if (!table_exists) {
+    slots.resize(16);
+    table_exists = true;
+  }
+  listing_record *record;
+  std::int64_t handle = 0;
+  if (listing == -1) {
+    handle = next_handle--;
+    handle_listings.push_front({handle, listing_record()});
+    record = &handle_listings.front().record;
+  } else {
+    if (static_cast<std::uint64_t>(listing) >= slots.size())
+      slots.resize(static_cast<std::size_t>(listing) + 16);
+    record = &slots[static_cast<std::size_t>(listing)];
+    clear(*record); // a number opened again ends its old enumeration first
+  }
+  listing_detail::enumeration *started = nullptr;
+  switch (listing_detail::start(started, directory, pattern)) {
+  case listing_detail::start_result::found:
+    *record = {true, started, false};
+    break;
+  case listing_detail::start_result::nothing_matched:
+    *record = {true, nullptr, true};
+    break;
+  case listing_detail::start_result::failed:
+    if (listing == -1)
+      handle_listings.pop_front();
+    return 0;
+  }
+  return listing == -1 ? handle : 1;
+}
+
+bool next_entry(std::int64_t listing) {
+  listing_record *record = open_record(listing);
+  if (!record || !record->enumeration)
+    return false;
+  if (!record->fetch_next) {
+    record->fetch_next = true;
+    return true;
+  }
+  return listing_detail::advance(*record->enumeration);
+}
+
+text entry_name(std::int64_t listing) {
+  listing_record *record = open_record(listing);
+  return record && record->enumeration ? listing_detail::current_name(*record->enumeration) : text();
+}
+
+int entry_type(std::int64_t listing) {
+  listing_record *record = open_record(listing);
+  if (!record)
+    return 0;
+  return record->enumeration ? listing_detail::current_type(*record->enumeration) : 1;
+}
+
+bool entry_file_time(std::int64_t listing, int selector, std::int64_t &ticks) {
+  listing_record *record = open_record(listing);
+  return record && record->enumeration && listing_detail::current_file_time(*record->enumeration, selector, ticks);
+}
+
+bool listing_identity(std::int64_t listing, directory_identity &identity) {
+  listing_record *record = open_record(listing);
+  return record && record->enumeration && listing_detail::identity(*record->enumeration, identity);
+}
+
+void close_listing(std::int64_t listing) {
+  listing_record *record = open_record(listing);
+  if (!record)
+    return;
+  clear(*record);
+  if (listing < 0)
+    handle_listings.remove_if([listing](const handle_record &entry) { return entry.handle == listing; });
+}
+
+void close_all_listings() {
+  if (!table_exists)
+    return;
+  for (listing_record &record : slots)
+    if (record.open)
+      clear(record);
+  for (handle_record &entry : handle_listings)
+    clear(entry.record);
+  handle_listings.clear();
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "runtime/text.h"
+
+#include <cstdint>
+
+// Directory listings and renaming. A listing is one open enumeration of one directory,
+// named by a listing number the caller picks (0 or more) or by the listing handle that
+// open_listing(-1, ...) hands out. Entries come in the platform's order, "." and ".."
+// included, nothing filtered or sorted.
+//
+// Windows: FindFirstFileW/FindNextFileW and MoveFileW. POSIX: opendir/readdir, one stat
+// per entry (following links, so a link to a directory is a directory), and a rename
+// that never replaces (renameat2 with RENAME_NOREPLACE, then link and unlink).
+
+/// The separator that joins a directory and a name: "\" on Windows, "/" on POSIX.
+extern const char16_t path_separator;
+
+/// directory + separator + name, with no check, so a trailing separator is doubled. An
+/// empty directory means the current one: the name alone is its path.
+text join_path(std::u16string_view directory, std::u16string_view name);
+
+/// Opens a listing of the directory (empty: the current one) with the pattern ("*", or
+/// empty for every entry). A number reuses that slot, closing what was open there; -1
+/// asks for a new handle. Returns non-zero on success (for -1 the handle), 0 when the
+/// directory cannot be listed. A directory in which nothing matches opens with no entry.
+std::int64_t open_listing(std::int64_t listing, std::u16string_view directory, std::u16string_view pattern);
+
+/// Makes the next entry current; false at the end, on an error, or when nothing is open.
+bool next_entry(std::int64_t listing);
+
+/// The current entry's name; the empty text when nothing is open.
+text entry_name(std::int64_t listing);
+
+/// 2 for a directory (or a link to one), 1 for anything else, 0 when nothing is open.
+int entry_type(std::int64_t listing);
+
+/// Ends the listing's enumeration; harmless when nothing is open.
+void close_listing(std::int64_t listing);
+
+/// Closes every listing still open: the numbered ones, then the handle listings.
+void close_all_listings();
+
+/// Renames a file without ever replacing an existing entry: when new_path exists the
+/// rename fails and both stay as they were. True on success.
+bool rename_file(std::u16string_view existing_path, std::u16string_view new_path);
+
+/// Identifies a directory on its volume (device and inode; volume serial and file index).
+struct directory_identity {
+  std::uint64_t volume = 0;
+  std::uint64_t file = 0;
+  bool operator==(const directory_identity &) const = default;
+};
+
+/// The identity of the directory an open listing enumerates; false when it is unknown.
+bool listing_identity(std::int64_t listing, directory_identity &identity);
+
+/// The current entry's file time (selector 0 creation or, on POSIX, status change; 1 last
+/// access; 2 last write; others as 0) in 100 ns ticks since 1601-01-01 UTC. False when
+/// nothing is open or the time cannot be read.
+bool entry_file_time(std::int64_t listing, int selector, std::int64_t &ticks);
+
+/// Test hook, POSIX only: 1 makes rename_file act as on a file system that refuses
+/// RENAME_NOREPLACE (link and unlink), 2 as on one without links either; 0 restores.
+void force_rename_fallback(int level);
+
+namespace listing_detail {
+
+/// One platform enumeration, owned by the listing that opened it.
+struct enumeration;
+
+enum class start_result { found, nothing_matched, failed };
+
+/// Starts enumerating; on found, the first entry is current.
+start_result start(enumeration *&started, std::u16string_view directory, std::u16string_view pattern);
+/// Moves to the next entry; false at the end or on an error.
+bool advance(enumeration &listing);
+/// Ends the enumeration and frees it.
+void finish(enumeration *listing);
+text current_name(const enumeration &listing);
+int current_type(enumeration &listing);
+bool current_file_time(enumeration &listing, int selector, std::int64_t &ticks);
+bool identity(enumeration &listing, directory_identity &identity);
+
+} // namespace listing_detail

@@ -1,0 +1,90 @@
+#include "runtime/listing.h"
+
+#include <windows.h>
+
+const char16_t path_separator = u'\\';
+
+struct listing_detail::enumeration {
+  HANDLE find_handle = INVALID_HANDLE_VALUE;
+  WIN32_FIND_DATAW find_data = {};
+  text directory;
+};
+
+namespace {
+
+const wchar_t *wide(const text &value) { return reinterpret_cast<const wchar_t *>(value.c_str()); }
+
+} // namespace
+
+listing_detail::start_result listing_detail::start(enumeration *&started, std::u16string_view directory,
+                                                   std::u16string_view pattern) {
+  // Only the backslash counts as a separator here: "C:/Clips/" is searched as
+  // "C:/Clips/\*", which the platform accepts; "C:" becomes "C:\*", the root of C.
+  text search(directory);
+  if (!search.empty() && search.back() != u'\\')
+    search += u'\\';
+  search += pattern.empty() ? std::u16string_view(u"*.*") : pattern;
+  auto *listing = new enumeration;
+  listing->directory = text(directory);
+  listing->find_handle = FindFirstFileW(wide(search), &listing->find_data);
+  if (listing->find_handle != INVALID_HANDLE_VALUE) {
+    started = listing;
+    return start_result::found;
+  }
+  DWORD error = GetLastError();
+  delete listing;
+  return error == ERROR_FILE_NOT_FOUND ? start_result::nothing_matched : start_result::failed;
+}
+
+bool listing_detail::advance(enumeration &listing) {
+  return FindNextFileW(listing.find_handle, &listing.find_data) != 0;
+}
+
+void listing_detail::finish(enumeration *listing) {
+  if (listing->find_handle != INVALID_HANDLE_VALUE)
+    FindClose(listing->find_handle);
+  delete listing;
+}
+
+text listing_detail::current_name(const enumeration &listing) {
+  return text(reinterpret_cast<const char16_t *>(listing.find_data.cFileName));
+}
+
+int listing_detail::current_type(enumeration &listing) {
+  return (listing.find_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? 2 : 1;
+}
+
+bool listing_detail::current_file_time(enumeration &listing, int selector, std::int64_t &ticks) {
+  const FILETIME &time = selector == 1   ? listing.find_data.ftLastAccessTime
+                         : selector == 2 ? listing.find_data.ftLastWriteTime
+                                         : listing.find_data.ftCreationTime;
+  ticks = static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+  return true;
+}
+
+bool listing_detail::identity(enumeration &listing, directory_identity &identity) {
+  // A directory handle (backup semantics) gives the volume serial and file index that
+  // name the directory whatever path, link or junction led to it.
+  text path = listing.directory.empty() ? text(u".") : listing.directory;
+  HANDLE handle = CreateFileW(wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE)
+    return false;
+  BY_HANDLE_FILE_INFORMATION information;
+  bool known = GetFileInformationByHandle(handle, &information) != 0;
+  CloseHandle(handle);
+  if (!known)
+    return false;
+  identity.volume = information.dwVolumeSerialNumber;
+  identity.file = (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+  return true;
+}
+
+void force_rename_fallback(int) {}
+
+bool rename_file(std::u16string_view existing_path, std::u16string_view new_path) {
+  // MoveFileW without MOVEFILE_REPLACE_EXISTING fails when the new path exists.
+  text from(existing_path);
+  text to(new_path);
+  return MoveFileW(wide(from), wide(to)) != 0;
+}

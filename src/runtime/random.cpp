@@ -1,0 +1,54 @@
+#include "runtime/random.h"
+
+generator_state generator;
+bool generator_seeded = false;
+
+namespace {
+
+std::uint32_t rotate_left(std::uint32_t word, int count) { return (word << count) | (word >> (32 - count)); }
+
+} // namespace
+
+void random_step(generator_state &state, std::uint32_t &z, std::uint32_t &y) {
+  auto i = static_cast<std::size_t>(state.lane_i);
+  auto j = static_cast<std::size_t>(state.lane_j);
+  z = rotate_left(state.lane_b[i], 19) + state.lane_b[j];
+  y = rotate_left(state.lane_a[i], 27) + state.lane_a[j];
+  state.lane_a[i] = z;
+  state.lane_b[i] = y;
+  state.lane_i = state.lane_i == 0 ? 16 : state.lane_i - 1;
+  state.lane_j = state.lane_j == 0 ? 16 : state.lane_j - 1;
+}
+
+void random_seed(std::uint32_t seed) {
+  generator_seeded = true;
+  std::uint32_t x = seed;
+  for (int k = 0; k < 17; ++k) {
+    x = x * 2891336453u + 1;
+    generator.lane_b[k] = x;
+    x = x * 2891336453u + 1;
+    generator.lane_a[k] = x;
+  }
+  generator.lane_i = 0;
+  generator.lane_j = 10;
+  std::uint32_t z, y;
+  for (int k = 0; k < 31; ++k)
+    random_step(generator, z, y);
+}
+
+std::uint64_t random_draw(std::uint64_t n) {
+  if (!generator_seeded)
+    random_seed(random_seed_material());
+  std::uint32_t z, y;
+  random_step(generator, z, y);
+  std::uint64_t m = n + 1;
+  std::uint64_t m_hi = m >> 32;
+  std::uint64_t m_lo = m & 0xFFFFFFFF;
+  // floor((z * 2^32 + y) * m / 2^64), from products that are each exact in 64 bits.
+  return ((std::uint64_t{z} * m_lo) >> 32) + ((std::uint64_t{y} * m_hi) >> 32) + std::uint64_t{z} * m_hi;
+}
+
+std::uint64_t random_number(std::uint64_t maximum, std::uint64_t minimum) {
+  std::uint64_t low = maximum < minimum ? maximum : minimum;
+  return low + random_draw(maximum - low);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+// One process-wide RANROT generator: two lanes of 17 words of 32 bits, a lagged Fibonacci
+// step with rotations, mapped onto a range by multiplication rather than by remainder.
+
+/// The generator's words; `seeded` is kept beside them.
+struct generator_state {
+  std::int32_t lane_i = 0;
+  std::int32_t lane_j = 0;
+  std::uint32_t lane_a[17] = {};
+  std::uint32_t lane_b[17] = {};
+};
+
+/// The process's generator and whether it has been seeded (the first draw seeds it).
+extern generator_state generator;
+extern bool generator_seeded;
+
+/// Fills and warms up the generator from a 32-bit seed and marks it seeded.
+void random_seed(std::uint32_t seed);
+
+/// One step of the generator: the new high word z and low word y.
+void random_step(generator_state &state, std::uint32_t &z, std::uint32_t &y);
+
+/// A whole number from 0 to n, both included (n below 2^64 - 1); one step per call.
+std::uint64_t random_draw(std::uint64_t n);
+
+/// A whole number from minimum to maximum, both included; always the first argument when
+/// the maximum is below the minimum. One step per call.
+std::uint64_t random_number(std::uint64_t maximum, std::uint64_t minimum);
+
+/// Seed material for a fresh sequence per run: a millisecond tick count XOR a thread or
+/// process id, each as 32 bits (platform part).
+std::uint32_t random_seed_material();

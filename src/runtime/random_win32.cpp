@@ -1,0 +1,5 @@
+#include "runtime/random.h"
+
+#include <windows.h>
+
+std::uint32_t random_seed_material() { return GetCurrentThreadId() ^ GetTickCount(); }

@@ -1,0 +1,105 @@
+#include "runtime/text.h"
+
+namespace {
+
+constexpr char16_t raw_byte_base = 0xDC00;
+
+// Length of the UTF-8 sequence that starts at bytes[i], or 0 when it is not valid UTF-8
+// (overlong forms, surrogates and values above U+10FFFF are refused, as the standard asks).
+std::size_t valid_sequence_length(std::string_view bytes, std::size_t i, char32_t &code) {
+  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  unsigned char lead = byte(i);
+  std::size_t length;
+  char32_t minimum;
+  if (lead < 0x80) {
+    code = lead;
+    return 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, minimum = 0x80, code = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, minimum = 0x800, code = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, minimum = 0x10000, code = lead & 0x07;
+  } else {
+    return 0;
+  }
+  if (i + length > bytes.size())
+    return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80)
+      return 0;
+    code = (code << 6) | (byte(i + k) & 0x3F);
+  }
+  if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    return 0;
+  return length;
+}
+
+void append_utf8(std::string &out, char32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+} // namespace
+
+text decode_name(std::string_view bytes) {
+  text out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    char32_t code = 0;
+    std::size_t length = valid_sequence_length(bytes, i, code);
+    if (length == 0) {
+      out += static_cast<char16_t>(raw_byte_base + static_cast<unsigned char>(bytes[i]));
+      ++i;
+      continue;
+    }
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (code >> 10));
+      out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(code);
+    }
+    i += length;
+  }
+  return out;
+}
+
+bool is_raw_byte_unit(char16_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
+
+std::string encode_name(std::u16string_view units) {
+  std::string out;
+  out.reserve(units.size() + units.size() / 2);
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    char16_t unit = units[i];
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+        units[i + 1] <= 0xDFFF) {
+      append_utf8(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+      ++i;
+    } else if (is_raw_byte_unit(unit)) {
+      out += static_cast<char>(unit - raw_byte_base);
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+      append_utf8(out, 0xFFFD);
+    } else {
+      append_utf8(out, unit);
+    }
+  }
+  return out;
+}
+
+text decimal_text(std::int64_t number) { return ascii_text(std::to_string(number)); }
+
+text ascii_text(std::string_view ascii) { return text(ascii.begin(), ascii.end()); }

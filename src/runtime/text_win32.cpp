@@ -1,0 +1,19 @@
+#include "runtime/text.h"
+
+#include <windows.h>
+
+namespace {
+
+// CharUpperW/CharLowerW take a single character in the low word of the pointer argument
+// when the high word is zero, and give the mapped character back the same way.
+char16_t map_char(char16_t unit, bool upper) {
+  auto *argument = reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(unit));
+  LPWSTR mapped = upper ? CharUpperW(argument) : CharLowerW(argument);
+  return static_cast<char16_t>(reinterpret_cast<ULONG_PTR>(mapped) & 0xFFFF);
+}
+
+} // namespace
+
+char16_t upper_char(char16_t unit) { return unit == 0 ? unit : map_char(unit, true); }
+
+char16_t lower_char(char16_t unit) { return unit == 0 ? unit : map_char(unit, false); }

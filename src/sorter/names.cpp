@@ -1,0 +1,25 @@
+#include "sorter/names.h"
+
+#include "runtime/console.h"
+#include "runtime/random.h"
+
+text final_name_of(const rename_job &job, bool date_prefix, bool short_names) {
+  if (short_names)
+    return u"G" + job.codec_letter + job.recording_number + job.chapter + u".mp4";
+  text date_part = date_prefix ? job.modified_text + u"_" : text();
+  text codec_word = job.codec_letter == u"X" ? u"HEVC" : u"AVC";
+  return date_part + u"G-" + codec_word + u"-" + job.recording_number + u"-" + job.chapter + u".mp4";
+}
+
+void assign_new_names() {
+  for (rename_job &job : job_list) {
+    job.final_name = final_name_of(job, options.date_prefix, options.short_names);
+    job.temp_name = decimal_text(static_cast<std::int64_t>(random_number(9999, 1000))) + u"_" + job.final_name;
+  }
+}
+
+void print_preview() {
+  print_line(u"\n\r  Renaming Preview:");
+  for (const rename_job &job : job_list)
+    print_line(u"    " + job.old_name + u"  -->  " + job.final_name);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "sorter/run_state.h"
+
+/// The final name of a job: long form [date_]G-HEVC|AVC-recording-chapter.mp4, or with
+/// short_names the 8.3 form G<codec><recording><chapter>.mp4 (no date).
+text final_name_of(const rename_job &job, bool date_prefix, bool short_names);
+
+/// Sets every job's final name and its temporary name: four random digits (1000..9999),
+/// "_" and the final name. One random draw per job, in job order.
+void assign_new_names();
+
+/// Prints the renaming preview: one line per job, bare old and final names.
+void print_preview();

@@ -1,0 +1,6 @@
+#pragma once
+
+/// Unless -s: asks for a key (unless -u; Esc aborts with nothing changed), then renames
+/// every job's file in two passes, old name to temporary name, then temporary name to
+/// final name, reporting each pass. Nothing is retried and nothing is moved back.
+void confirm_and_rename();

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "runtime/dates.h"
+#include "runtime/text.h"
+
+#include <vector>
+
+// What one run owns from start to end: the options its switches set, the files the scan
+// found and the rename jobs made from them. There is one run per process.
+
+/// The six switches; all off at start, each set by one switch and never cleared.
+struct run_options {
+  bool verbose = false;     // -v
+  bool simulate = false;    // -s
+  bool recursive = false;   // -r
+  bool unattended = false;  // -u
+  bool date_prefix = false; // -d
+  bool short_names = false; // -o
+};
+
+/// One entry of a scanned directory that is not itself a directory.
+struct found_file_record {
+  text directory; // the directory as its scan level received it, no separator appended
+  text name;
+  date_value modified = 0; // last-write time
+  bool eligible = false;   // set by the eligibility pass
+};
+
+/// One camera chapter file to rename, with the pieces of its name.
+struct rename_job {
+  text directory;
+  text old_name;
+  text final_name;
+  text temp_name; // the name between the two rename passes
+  text codec_letter;
+  text recording_number;
+  text chapter;
+  text modified_text; // the last-write time through the date-prefix mask
+};
+
+/// The run's options.
+extern run_options options;
+/// Every file the scan found, in the order found.
+extern std::vector<found_file_record> file_list;
+/// One job per eligible file, in file list order.
+extern std::vector<rename_job> job_list;
+
+/// Prints the line only when -v is on.
+void verbose_line(std::u16string_view line);

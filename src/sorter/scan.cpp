@@ -1,0 +1,52 @@
+#include "sorter/scan.h"
+
+#include "runtime/console.h"
+#include "runtime/listing.h"
+#include "sorter/run_state.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The directories being listed from the top down to the current level. A link back to
+// one of them would make the walk endless; the identity, not the path, tells it.
+std::vector<directory_identity> directories_open;
+
+} // namespace
+
+void scan(const text &path, bool recursive, std::int64_t listing_number) {
+  if (!open_listing(listing_number, path, u"*"))
+    return;
+  directory_identity identity;
+  bool identified = listing_identity(listing_number, identity);
+  if (identified &&
+      std::find(directories_open.begin(), directories_open.end(), identity) != directories_open.end()) {
+    close_listing(listing_number);
+    return;
+  }
+  if (identified)
+    directories_open.push_back(identity);
+
+  if (options.verbose) {
+    print_line();
+    print_text(u"Processing files in " + path);
+    if (recursive)
+      print_text(u" recursively");
+    print_line(u"...");
+  }
+  while (next_entry(listing_number)) {
+    text name = entry_name(listing_number);
+    if (name == u"." || name == u"..")
+      continue;
+    if (entry_type(listing_number) == 2) {
+      if (recursive)
+        scan(join_path(path, name), recursive, listing_number + 1);
+      continue; // directories are never recorded
+    }
+    file_list.push_back({path, std::move(name), entry_date(listing_number, 2), false});
+  }
+  close_listing(listing_number);
+  if (identified)
+    directories_open.pop_back();
+}
