@@ -1,0 +1,116 @@
+"""Runs the real chaptersort binary (natively or under wine) on real temporary folders.
+
+Every end-to-end test goes through here, so that the same cases run against the native
+program and the Windows build: `run` gives the exact output bytes, and the helpers below
+make camera cards and read back what is on disk afterwards.
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+PROGRAM = None       # path of the program under test
+WINE = False         # run it under wine (the Windows build)
+SEP = "/"            # the separator the program joins paths with
+
+
+def configure(argv=None):
+    """Reads --program and --wine, leaves the rest for unittest."""
+    global PROGRAM, WINE, SEP
+    parser = argparse.ArgumentParser(add_help=False)
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--wine", action="store_true")
+    known, rest = parser.parse_known_args(argv if argv is not None else sys.argv[1:])
+    PROGRAM = os.path.abspath(known.program)
+    WINE = known.wine or PROGRAM.lower().endswith(".exe")
+    SEP = "\\" if WINE else "/"
+    return [sys.argv[0]] + rest
+
+
+def command(args, program=None):
+    program = program or PROGRAM
+    prefix = ["wine"] if WINE else []
+    return prefix + [program] + list(args)
+
+
+def environment(tz="UTC0", extra=None):
+    env = dict(os.environ)
+    env["TZ"] = tz
+    env["WINEDEBUG"] = "-all"
+    env.setdefault("LANG", "C.UTF-8")
+    if extra:
+        env.update(extra)
+    return env
+
+
+def run(args, cwd, stdin=b"", tz="UTC0", program=None, timeout=60):
+    """Runs the program in cwd with the given arguments; stdin is bytes (a pipe) or None
+    (no standard input at all). Returns the CompletedProcess with raw stdout bytes."""
+    kwargs = {}
+    if stdin is None:
+        kwargs["stdin"] = subprocess.DEVNULL
+    else:
+        kwargs["input"] = stdin
+    return subprocess.run(command(args, program), cwd=cwd, stdout=subprocess.PIPE,
+                          stderr=subprocess.PIPE, env=environment(tz), timeout=timeout, **kwargs)
+
+
+def make_files(root, names, content=None):
+    """Creates each file (relative names, '/' between folders). The content of each file
+    is its own name unless given, so that a test can tell afterwards which file is which."""
+    for name in names:
+        path = os.path.join(root, *name.split("/"))
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as handle:
+            handle.write((content if content is not None else name).encode() if isinstance(content, (str, type(None))) else content)
+
+
+def set_mtime(path, utc_seconds):
+    os.utime(path, (utc_seconds, utc_seconds))
+
+
+def files_on_disk(root):
+    """{relative path: content bytes} of every file below root."""
+    found = {}
+    for folder, _, files in os.walk(root):
+        for name in files:
+            full = os.path.join(folder, name)
+            with open(full, "rb") as handle:
+                found[os.path.relpath(full, root).replace(os.sep, "/")] = handle.read()
+    return found
+
+
+def listing_order(folder):
+    """The names of a folder in the order the platform lists them (what readdir gives,
+    which wine's FindNextFileW follows too), "." and ".." left out."""
+    return [entry.name for entry in os.scandir(folder)]
+
+
+def banner_bytes():
+    """The 22 banner rows exactly as they reach a pipe (no colours): rows written whole end
+    in CR LF, rows written in coloured pieces end in LF CR."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "expected", "banner.bin")
+    with open(path, "rb") as handle:
+        return handle.read()
+
+
+class TempDirTest(unittest.TestCase):
+    """A fresh temporary folder per test, removed afterwards."""
+
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="chaptersort-test-")
+
+    def tearDown(self):
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def path(self, *parts):
+        return os.path.join(self.root, *parts)
+
+
+def main():
+    rest = configure()
+    unittest.main(argv=rest, verbosity=2)

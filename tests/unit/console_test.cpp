@@ -1,0 +1,132 @@
+#include "runtime/console.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<text> parameters_of(std::u16string_view line) {
+  std::vector<text> tokens = split_command_line(line);
+  if (!tokens.empty())
+    tokens.erase(tokens.begin());
+  return tokens;
+}
+
+TEST(CommandLine, SplitsAsTheConsoleTyped) {
+  struct example {
+    std::u16string_view line;
+    std::vector<text> parameters;
+  };
+  const example examples[] = {
+      {u"prog C:\\My Folder -v", {u"C:\\My", u"Folder", u"-v"}},
+      {u"prog \"C:\\My Folder\" -v", {u"C:\\My Folder", u"-v"}},
+      {u"prog \"C:\\My Folder\\\" -v", {u"C:\\My Folder\\", u"-v"}},
+      {u"prog \"a b\"c", {u"a b", u"c"}},
+      {u"prog a\"b c\"d", {u"ab cd"}},
+      {u"prog \"\"", {u""}},
+      {u"prog \"abc", {u"abc"}},
+      {u"prog a\tb", {u"a\tb"}},
+      {u"\"C:\\Program Files\\tool.exe\" -v", {u"-v"}},
+      {u"prog    ", {}},
+      {u"prog \" -r \" \"  -ABC\t \"", {u" -r ", u"  -ABC\t "}},
+      {u"prog \"", {u""}},
+  };
+  for (const example &e : examples)
+    EXPECT_EQ(parameters_of(e.line), e.parameters) << std::string(e.line.begin(), e.line.end());
+}
+
+TEST(CommandLine, EmptyLineHasNoProgramAndNoParameters) {
+  EXPECT_TRUE(split_command_line(u"").empty());
+  EXPECT_TRUE(split_command_line(u"     ").empty());
+  EXPECT_EQ(split_command_line(u"\"C:\\Program Files\\tool.exe\"")[0], u"C:\\Program Files\\tool.exe");
+}
+
+TEST(FilePart, CutsDirectoryAndExtension) {
+  struct example {
+    std::u16string_view path;
+    bool without_extension;
+    std::u16string_view part;
+  };
+  const example examples[] = {
+      {u"C:\\Tools\\mover.exe", true, u"mover"},
+      {u"D:/x/archive.tar.gz", true, u"archive.tar"},
+      {u"C:\\dir\\name.", true, u"name."},
+      {u"C:\\dir\\.profile", true, u".profile"},
+      {u"C:\\dir\\my file.a b", true, u"my file.a b"},
+      {u"\"C:\\dir\\tool.exe\"", true, u"tool"},
+      {u"C:\\dir\\", true, u""},
+      {u"C:\\Tools\\mover.exe", false, u"mover.exe"},
+      {u"", true, u""},
+      {u"mover.exe", true, u"mover"},
+      {u"./build/release/chaptersort", true, u"chaptersort"},
+      {u"\"tool", false, u"tool"},
+  };
+  for (const example &e : examples)
+    EXPECT_EQ(file_part(e.path, e.without_extension), e.part) << std::string(e.path.begin(), e.path.end());
+}
+
+TEST(KeyDecoder, TellsKeysFromEscapeSequences) {
+  struct example {
+    std::string bytes;
+    text key;
+    std::size_t used;
+  };
+  const example examples[] = {
+      {"\x1b", u"\x1b", 1},       // a lone Esc
+      {"\x1b\x1b", u"\x1b", 1},   // two Esc presses: the first answers
+      {"\x1b[A", u"", 3},         // arrow up
+      {"\x1b[15~", u"", 5},       // F5
+      {"\x1b[1;5C", u"", 6},      // Ctrl+Right
+      {"\x1bOP", u"", 3},         // F1 (SS3)
+      {"\x1b[", u"", 2},          // a sequence cut short is taken whole
+      {"\x1b" "a", u"", 2},       // Alt+a
+      {"\r", u"\r", 1},           // Enter
+      {"y\r", u"y", 1},           // the first of two keys
+      {"\xc3\xa9", u"\u00e9", 2}, // a key beyond ASCII
+      {"\xe2\x82\xac!", u"\u20ac", 3},
+      {"\xff", u"\xdcff", 1},     // a byte that is no UTF-8 still answers
+      {"", u"", 0},
+  };
+  for (const example &e : examples) {
+    std::size_t used = 99;
+    EXPECT_EQ(decode_key(e.bytes, used), e.key) << e.bytes;
+    EXPECT_EQ(used, e.used) << e.bytes;
+  }
+}
+
+TEST(TerminalSafe, ShowsControlCharactersAsQuestionMarks) {
+  EXPECT_EQ(terminal_safe(u"\n\r  Renaming Preview:"), u"\n\r  Renaming Preview:");
+  EXPECT_EQ(terminal_safe(u"a\tb\x1b]2;title\x07.MP4"), u"a?b?]2;title?.MP4");
+  EXPECT_EQ(terminal_safe(u"\x7f\x9b\x85\u00b0"), u"???\u00b0");
+  EXPECT_EQ(terminal_safe(decode_name("G\xff.MP4")), u"G?.MP4");
+}
+
+TEST(NameCodec, RoundTripsEveryByteString) {
+  const std::string samples[] = {
+      "GX010123.MP4", "caf\xc3\xa9", "G\xff" "010123.MP4", "\xed\xa0\x80", // an encoded surrogate is not UTF-8
+      "\xc0\xaf",     "\xf4\x90\x80\x80", "\xf0\x9f\x8e\xa5.mp4", "\xe2\x82", std::string("a\0b", 3),
+  };
+  for (const std::string &bytes : samples)
+    EXPECT_EQ(encode_name(decode_name(bytes)), bytes);
+  // Every single byte and every pair of bytes.
+  for (int a = 0; a < 256; ++a)
+    for (int b = 0; b < 256; ++b) {
+      std::string bytes{static_cast<char>(a), static_cast<char>(b)};
+      ASSERT_EQ(encode_name(decode_name(bytes)), bytes) << a << " " << b;
+    }
+  EXPECT_EQ(decode_name("caf\xc3\xa9"), u"caf\u00e9");
+  EXPECT_EQ(decode_name("G\xff"), u"G\xdcff");
+  EXPECT_EQ(decode_name("\xf0\x9f\x8e\xa5"), u"\U0001F3A5");
+}
+
+TEST(CaseMapping, MapsOneCodeUnit) {
+  EXPECT_EQ(upper_char(u'g'), u'G');
+  EXPECT_EQ(upper_char(u'4'), u'4');
+  EXPECT_EQ(lower_char(u'X'), u'x');
+  EXPECT_EQ(upper_char(u'\u00e9'), u'\u00c9');
+  EXPECT_EQ(upper_char(u'\xdcff'), u'\xdcff');
+}
+
+} // namespace

@@ -1,0 +1,157 @@
+#include "runtime/listing.h"
+#include "scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+std::vector<text> all_names(std::int64_t listing) {
+  std::vector<text> names;
+  while (next_entry(listing))
+    names.push_back(entry_name(listing));
+  return names;
+}
+
+std::vector<text> sorted(std::vector<text> names) {
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(Listing, DeliversDotEntriesAndEveryFile) {
+  scratch_folder folder;
+  folder.write("a.mp4", "a");
+  folder.write("b.mp4", "b");
+  folder.write("noextension", "c");
+  for (std::u16string_view pattern : {std::u16string_view(u"*"), std::u16string_view(u"")}) {
+    ASSERT_NE(open_listing(100, folder.at(), pattern), 0);
+    EXPECT_EQ(sorted(all_names(100)), (std::vector<text>{u".", u"..", u"a.mp4", u"b.mp4", u"noextension"}));
+    EXPECT_FALSE(next_entry(100)); // and it stays at the end
+    EXPECT_FALSE(next_entry(100));
+    close_listing(100);
+  }
+}
+
+TEST(Listing, TellsDirectoriesFromFiles) {
+  scratch_folder folder;
+  folder.write("file.txt", "x");
+  folder.write("sub/inner.txt", "y");
+  ASSERT_NE(open_listing(7, folder.at(), u"*"), 0);
+  int files = 0, directories = 0;
+  while (next_entry(7)) {
+    text name = entry_name(7);
+    if (name == u"file.txt")
+      files += entry_type(7) == 1;
+    else
+      directories += entry_type(7) == 2; // ".", ".." and "sub"
+  }
+  EXPECT_EQ(files, 1);
+  EXPECT_EQ(directories, 3);
+  close_listing(7);
+}
+
+TEST(Listing, TrailingSeparatorsAndTheCurrentFolder) {
+  scratch_folder folder;
+  folder.write("only.txt", "x");
+  text with_separator = folder.at() + path_separator;
+  ASSERT_NE(open_listing(3, with_separator, u"*"), 0);
+  EXPECT_EQ(sorted(all_names(3)), (std::vector<text>{u".", u"..", u"only.txt"}));
+  close_listing(3);
+
+  std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder.path());
+  ASSERT_NE(open_listing(3, u"", u"*"), 0);
+  EXPECT_EQ(sorted(all_names(3)), (std::vector<text>{u".", u"..", u"only.txt"}));
+  close_listing(3);
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(join_path(u"", u"name"), u"name");
+  EXPECT_EQ(join_path(u"card", u"name"), u"card" + text(1, path_separator) + u"name");
+}
+
+TEST(Listing, FailsOnWhatCannotBeListed) {
+  scratch_folder folder;
+  folder.write("file.txt", "x");
+  EXPECT_EQ(open_listing(100, folder.at("missing"), u"*"), 0);
+  EXPECT_EQ(open_listing(-1, folder.at("file.txt"), u""), 0);
+  EXPECT_FALSE(next_entry(100));
+  // Nothing matching is not a failure: the listing opens with no entry.
+  ASSERT_NE(open_listing(100, folder.at(), u"*.nothing"), 0);
+  EXPECT_FALSE(next_entry(100));
+  close_listing(100);
+}
+
+TEST(Listing, HandlesAndNumbersStayApart) {
+  scratch_folder folder;
+  folder.write("x.txt", "x");
+  folder.write("sub/y.txt", "y");
+  std::int64_t first = open_listing(-1, folder.at(), u"");
+  std::int64_t second = open_listing(-1, folder.at(), u"");
+  ASSERT_NE(first, 0);
+  ASSERT_NE(second, 0);
+  EXPECT_NE(first, second);
+  EXPECT_NE(open_listing(100, folder.at(), u"*"), 0);
+  EXPECT_NE(open_listing(101, folder.at(), u"*"), 0);
+  EXPECT_NE(open_listing(102, folder.at(), u"*"), 0);
+  EXPECT_EQ(all_names(first).size(), 4u); // ., .., x.txt and sub
+  EXPECT_EQ(all_names(second).size(), 4u);
+
+  // Opening a number again ends its old enumeration and starts the new directory's.
+  ASSERT_TRUE(next_entry(101));
+  ASSERT_NE(open_listing(101, folder.at("sub"), u"*"), 0);
+  EXPECT_EQ(sorted(all_names(101)), (std::vector<text>{u".", u"..", u"y.txt"}));
+
+  close_listing(first);
+  EXPECT_FALSE(next_entry(first));
+  EXPECT_EQ(entry_name(first), u"");
+  EXPECT_EQ(entry_type(first), 0);
+  close_listing(first); // twice is harmless
+  close_all_listings();
+  for (std::int64_t listing : {second, std::int64_t{100}, std::int64_t{102}, std::int64_t{555}}) {
+    EXPECT_FALSE(next_entry(listing));
+    EXPECT_EQ(entry_name(listing), u"");
+    EXPECT_EQ(entry_type(listing), 0);
+  }
+}
+
+TEST(Listing, IdentifiesTheSameDirectoryByAnyPath) {
+  scratch_folder folder;
+  folder.write("sub/y.txt", "y");
+  directory_identity top, sub, again;
+  ASSERT_NE(open_listing(1, folder.at(), u"*"), 0);
+  ASSERT_NE(open_listing(2, folder.at("sub"), u"*"), 0);
+  ASSERT_NE(open_listing(3, folder.at("sub") + path_separator + u"..", u"*"), 0);
+  ASSERT_TRUE(listing_identity(1, top));
+  ASSERT_TRUE(listing_identity(2, sub));
+  ASSERT_TRUE(listing_identity(3, again));
+  EXPECT_FALSE(top == sub);
+  EXPECT_TRUE(top == again);
+  close_all_listings();
+}
+
+class RenameNeverReplaces : public ::testing::TestWithParam<int> {
+protected:
+  void SetUp() override { force_rename_fallback(GetParam()); }
+  void TearDown() override { force_rename_fallback(0); }
+};
+
+TEST_P(RenameNeverReplaces, RenamesOntoFreeNamesOnly) {
+  scratch_folder folder;
+  folder.write("GX010123.MP4", "camera");
+  folder.write("G-HEVC-0123-01.mp4", "mine");
+  EXPECT_FALSE(rename_file(folder.at("GX010123.MP4"), folder.at("G-HEVC-0123-01.mp4")));
+  EXPECT_EQ(folder.read("GX010123.MP4"), "camera");
+  EXPECT_EQ(folder.read("G-HEVC-0123-01.mp4"), "mine");
+
+  EXPECT_TRUE(rename_file(folder.at("GX010123.MP4"), folder.at("1234_G-HEVC-0123-01.mp4")));
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "GX010123.MP4"));
+  EXPECT_EQ(folder.read("1234_G-HEVC-0123-01.mp4"), "camera");
+
+  EXPECT_FALSE(rename_file(folder.at("GX010123.MP4"), folder.at("other.mp4"))); // source is gone
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "other.mp4"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWay, RenameNeverReplaces, ::testing::Values(0, 1, 2));
+
+} // namespace

@@ -1,0 +1,69 @@
+#include "runtime/random.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+__extension__ typedef unsigned __int128 wide_product;
+
+std::vector<std::uint64_t> five_numbers() {
+  std::vector<std::uint64_t> numbers;
+  for (int k = 0; k < 5; ++k)
+    numbers.push_back(random_number(9999, 1000));
+  return numbers;
+}
+
+TEST(Random, KnownSequences) {
+  random_seed(1);
+  EXPECT_EQ(five_numbers(), (std::vector<std::uint64_t>{7495, 2629, 6470, 9220, 1003}));
+  random_seed(0);
+  EXPECT_EQ(five_numbers(), (std::vector<std::uint64_t>{5906, 8055, 6943, 4407, 3125}));
+  random_seed(1);
+  EXPECT_EQ(random_draw(4294967295u), 3099668639u);
+  EXPECT_EQ(generator.lane_i, 2); // 31 warm-up steps end at 3, then one draw
+  EXPECT_EQ(generator.lane_j, 12);
+}
+
+TEST(Random, DegenerateRangesStillAdvance) {
+  random_seed(1);
+  EXPECT_EQ(random_number(5, 5), 5u);
+  EXPECT_EQ(random_draw(0), 0u);
+  EXPECT_EQ(random_number(1000, 9999), 1000u);
+  // Three steps taken: the next number is the fourth of the seed-1 sequence.
+  EXPECT_EQ(random_number(9999, 1000), 9220u);
+}
+
+TEST(Random, FullRangeArithmetic) {
+  // For n = 2^64 - 2, m = 2^64 - 1: the result is the high part of (z:y) * m.
+  random_seed(1);
+  generator_state copy = generator;
+  std::uint32_t z, y;
+  random_step(copy, z, y);
+  wide_product expected = ((static_cast<wide_product>(z) << 32) | y) * 0xFFFFFFFFFFFFFFFFull >> 64;
+  std::uint64_t got = random_draw(0xFFFFFFFFFFFFFFFEull);
+  EXPECT_LE(got, static_cast<std::uint64_t>(expected));
+  EXPECT_GE(got + 2, static_cast<std::uint64_t>(expected)); // the three floors lose at most 2
+  for (int k = 0; k < 1000; ++k) {
+    std::uint64_t value = random_number(9999, 1000);
+    ASSERT_GE(value, 1000u);
+    ASSERT_LE(value, 9999u);
+  }
+}
+
+TEST(Random, FirstDrawSeedsItselfOnce) {
+  generator_seeded = false;
+  generator = generator_state();
+  random_number(9999, 1000);
+  ASSERT_TRUE(generator_seeded);
+  EXPECT_EQ(generator.lane_i, 2);
+  // A later draw continues the same sequence instead of seeding again.
+  generator_state copy = generator;
+  std::uint32_t z, y;
+  random_step(copy, z, y);
+  EXPECT_EQ(random_number(9999, 1000), 1000 + (std::uint64_t{z} * 9000 >> 32));
+  EXPECT_EQ(std::memcmp(&copy, &generator, sizeof copy), 0);
+}
+
+} // namespace
