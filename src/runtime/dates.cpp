@@ -124,8 +124,9 @@ text format_date(std::u16string_view mask, date_value value) {
       std::u16string_view letters;
       std::int32_t field;
     };
-    const two_digit_token tokens[] = {{u"yy", fields.year % 100}, {u"mm", fields.month}, {u"dd", fields.day},
-                                      {u"hh", fields.hour},       {u"ii", fields.minute}, {u"ss", fields.second}};
+    const two_digit_token tokens[] = {{u"yy", fields.year % 100}, {u"mm", fields.month},
+                                      {u"dd", fields.day},        {u"hh", fields.hour},
+                                      {u"ii", fields.minute},     {u"ss", fields.second}};
     bool matched = false;
     for (const two_digit_token &token : tokens) {
       if (token_at(mask, at + 1, token.letters)) {

@@ -27,7 +27,8 @@ std::int64_t next_handle = -2;
 
 listing_record *find_listing(std::int64_t listing) {
   if (listing >= 0)
-    return static_cast<std::uint64_t>(listing) < slots.size() ? &slots[static_cast<std::size_t>(listing)] : nullptr;
+    return static_cast<std::uint64_t>(listing) < slots.size() ? &slots[static_cast<std::size_t>(listing)]
+                                                              : nullptr;
   for (handle_record &entry : handle_listings)
     if (entry.handle == listing)
       return &entry.record;
@@ -119,7 +120,8 @@ int entry_type(std::int64_t listing) {
 
 bool entry_file_time(std::int64_t listing, int selector, std::int64_t &ticks) {
   listing_record *record = open_record(listing);
-  return record && record->enumeration && listing_detail::current_file_time(*record->enumeration, selector, ticks);
+  return record && record->enumeration &&
+         listing_detail::current_file_time(*record->enumeration, selector, ticks);
 }
 
 bool listing_identity(std::int64_t listing, directory_identity &identity) {

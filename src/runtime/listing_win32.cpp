@@ -58,7 +58,8 @@ bool listing_detail::current_file_time(enumeration &listing, int selector, std::
   const FILETIME &time = selector == 1   ? listing.find_data.ftLastAccessTime
                          : selector == 2 ? listing.find_data.ftLastWriteTime
                                          : listing.find_data.ftCreationTime;
-  ticks = static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+  ticks =
+      static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
   return true;
 }
 

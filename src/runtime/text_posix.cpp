@@ -23,9 +23,8 @@ char16_t upper_char(char16_t unit) {
     return unit;
   if (locale_t locale = case_locale()) {
     wint_t mapped = towupper_l(static_cast<wint_t>(unit), locale);
-    return mapped <= 0xFFFF && !is_surrogate(static_cast<char16_t>(mapped))
-               ? static_cast<char16_t>(mapped)
-               : unit;
+    return mapped <= 0xFFFF && !is_surrogate(static_cast<char16_t>(mapped)) ? static_cast<char16_t>(mapped)
+                                                                            : unit;
   }
   return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - 32) : unit;
 }
@@ -35,9 +34,8 @@ char16_t lower_char(char16_t unit) {
     return unit;
   if (locale_t locale = case_locale()) {
     wint_t mapped = towlower_l(static_cast<wint_t>(unit), locale);
-    return mapped <= 0xFFFF && !is_surrogate(static_cast<char16_t>(mapped))
-               ? static_cast<char16_t>(mapped)
-               : unit;
+    return mapped <= 0xFFFF && !is_surrogate(static_cast<char16_t>(mapped)) ? static_cast<char16_t>(mapped)
+                                                                            : unit;
   }
   return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + 32) : unit;
 }

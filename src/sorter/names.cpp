@@ -14,7 +14,8 @@ text final_name_of(const rename_job &job, bool date_prefix, bool short_names) {
 void assign_new_names() {
   for (rename_job &job : job_list) {
     job.final_name = final_name_of(job, options.date_prefix, options.short_names);
-    job.temp_name = decimal_text(static_cast<std::int64_t>(random_number(9999, 1000))) + u"_" + job.final_name;
+    job.temp_name =
+        decimal_text(static_cast<std::int64_t>(random_number(9999, 1000))) + u"_" + job.final_name;
   }
 }
 

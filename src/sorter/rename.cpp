@@ -31,7 +31,8 @@ void confirm_and_rename() {
       print_line(u"    [!!] Could not rename " + source_path + u", to " + target_path + u". Skipping...");
     }
   }
-  print_line(u"\n\r  Successfully renamed " + decimal_text(temp_count) + u" of " + total_text + u" temp files.");
+  print_line(u"\n\r  Successfully renamed " + decimal_text(temp_count) + u" of " + total_text +
+             u" temp files.");
 
   // Pass 2 tries every job, whatever pass 1 did; rename_file never replaces, so a name
   // taken already leaves that file under its temporary name.

@@ -74,19 +74,21 @@ TEST(KeyDecoder, TellsKeysFromEscapeSequences) {
     std::size_t used;
   };
   const example examples[] = {
-      {"\x1b", u"\x1b", 1},       // a lone Esc
-      {"\x1b\x1b", u"\x1b", 1},   // two Esc presses: the first answers
-      {"\x1b[A", u"", 3},         // arrow up
-      {"\x1b[15~", u"", 5},       // F5
-      {"\x1b[1;5C", u"", 6},      // Ctrl+Right
-      {"\x1bOP", u"", 3},         // F1 (SS3)
-      {"\x1b[", u"", 2},          // a sequence cut short is taken whole
-      {"\x1b" "a", u"", 2},       // Alt+a
+      {"\x1b", u"\x1b", 1},     // a lone Esc
+      {"\x1b\x1b", u"\x1b", 1}, // two Esc presses: the first answers
+      {"\x1b[A", u"", 3},       // arrow up
+      {"\x1b[15~", u"", 5},     // F5
+      {"\x1b[1;5C", u"", 6},    // Ctrl+Right
+      {"\x1bOP", u"", 3},       // F1 (SS3)
+      {"\x1b[", u"", 2},        // a sequence cut short is taken whole
+      {"\x1b"
+       "a",
+       u"", 2},                   // Alt+a
       {"\r", u"\r", 1},           // Enter
       {"y\r", u"y", 1},           // the first of two keys
       {"\xc3\xa9", u"\u00e9", 2}, // a key beyond ASCII
       {"\xe2\x82\xac!", u"\u20ac", 3},
-      {"\xff", u"\xdcff", 1},     // a byte that is no UTF-8 still answers
+      {"\xff", u"\xdcff", 1}, // a byte that is no UTF-8 still answers
       {"", u"", 0},
   };
   for (const example &e : examples) {
@@ -105,8 +107,16 @@ TEST(TerminalSafe, ShowsControlCharactersAsQuestionMarks) {
 
 TEST(NameCodec, RoundTripsEveryByteString) {
   const std::string samples[] = {
-      "GX010123.MP4", "caf\xc3\xa9", "G\xff" "010123.MP4", "\xed\xa0\x80", // an encoded surrogate is not UTF-8
-      "\xc0\xaf",     "\xf4\x90\x80\x80", "\xf0\x9f\x8e\xa5.mp4", "\xe2\x82", std::string("a\0b", 3),
+      "GX010123.MP4",
+      "caf\xc3\xa9",
+      "G\xff"
+      "010123.MP4",
+      "\xed\xa0\x80", // an encoded surrogate is not UTF-8
+      "\xc0\xaf",
+      "\xf4\x90\x80\x80",
+      "\xf0\x9f\x8e\xa5.mp4",
+      "\xe2\x82",
+      std::string("a\0b", 3),
   };
   for (const std::string &bytes : samples)
     EXPECT_EQ(encode_name(decode_name(bytes)), bytes);
