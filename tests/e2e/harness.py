@@ -85,9 +85,14 @@ def files_on_disk(root):
 
 
 def listing_order(folder):
-    """The names of a folder in the order the platform lists them (what readdir gives,
-    which wine's FindNextFileW follows too), "." and ".." left out."""
-    return [entry.name for entry in os.scandir(folder)]
+    """The names of a folder in the order the program under test gets them, "." and ".."
+    left out: natively what readdir gives; under wine what FindNextFileW gives, which is
+    not readdir's order, since wine (8.0) sorts every directory it lists by the names
+    upper-cased character by character, equal ones by their code units."""
+    names = [entry.name for entry in os.scandir(folder)]
+    if WINE:
+        names.sort(key=lambda name: ("".join(c.upper() if len(c.upper()) == 1 else c for c in name), name))
+    return names
 
 
 def banner_bytes():

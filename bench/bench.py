@@ -1,0 +1,194 @@
+"""Measures chaptersort against the floor and the usual alternatives and prints figures.
+
+Each figure is a ratio of runs made side by side in this one run (interleaved, the median
+of several), with the absolute times beside it. Nothing here fails on a slow machine: it
+reports, and the targets are printed next to the figures.
+"""
+
+import os
+import platform
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+PROGRAM, FLOOR = sys.argv[1], sys.argv[2]
+RUNS = int(os.environ.get("BENCH_RUNS", "7"))
+work = tempfile.mkdtemp(prefix="chaptersort-bench-")
+
+
+def make_card(root, entries, folders):
+    """entries files in folders folders under DCIM/1xxGOPRO: half camera chapter files,
+    half the sidecar files a camera writes beside them (.LRV, .THM)."""
+    per_folder = entries // folders
+    for f in range(folders):
+        folder = os.path.join(root, "DCIM", "%03dGOPRO" % (100 + f))
+        os.makedirs(folder, exist_ok=True)
+        for k in range(per_folder // 2):
+            recording, chapter = k // 2 + 1, k % 2 + 1
+            letter = "X" if recording % 3 else "H"
+            open(os.path.join(folder, "G%s%02d%04d.MP4" % (letter, chapter, recording)), "w").close()
+            side = "GL%02d%04d.LRV" if k % 2 else "G%s%02d%04d.THM"
+            name = side % (chapter, recording) if k % 2 else side % (letter, chapter, recording)
+            open(os.path.join(folder, name), "w").close()
+
+
+def make_chapters(folder, count):
+    os.makedirs(folder, exist_ok=True)
+    for k in range(count):
+        recording, chapter = k // 2 + 1, k % 2 + 1
+        open(os.path.join(folder, "GX%02d%04d.MP4" % (chapter, recording)), "w").close()
+
+
+def timed(shell_command, prepare=None):
+    if prepare:
+        prepare()
+    start = time.perf_counter()
+    subprocess.run(shell_command, shell=True, check=True, stdout=subprocess.DEVNULL)
+    return time.perf_counter() - start
+
+
+def side_by_side(commands, prepare=None):
+    """Runs each command RUNS times, interleaved; returns the median time of each."""
+    times = {name: [] for name in commands}
+    for name, command in commands.items():  # one warm-up each
+        timed(command, prepare)
+    for _ in range(RUNS):
+        for name, command in commands.items():
+            times[name].append(timed(command, prepare))
+    return {name: statistics.median(values) for name, values in times.items()}
+
+
+def q(path):
+    return "'" + path.replace("'", "'\\''") + "'"
+
+
+def machine():
+    model = "unknown processor"
+    try:
+        for line in open("/proc/cpuinfo"):
+            if line.startswith("model name"):
+                model = line.split(":", 1)[1].strip()
+                break
+    except OSError:
+        pass
+    return "%s, %d cores, Linux %s, %s" % (model, os.cpu_count(), platform.release(), time.strftime("%Y-%m-%d"))
+
+
+rows = []
+
+
+def report(figure, value, target, detail):
+    rows.append((figure, value, target, detail))
+    print("%-34s %-12s %-16s %s" % (figure, value, target, detail), flush=True)
+
+
+print("machine:", machine())
+print("%-34s %-12s %-16s %s" % ("figure", "measured", "target", "absolute"))
+
+# 1. Scan and preview of 100,000 entries in 100 folders, to a pipe, against find.
+card = os.path.join(work, "card")
+make_card(card, 100000, 100)
+scan = side_by_side({
+    "chaptersort": "%s %s -s -r | cat >/dev/null" % (q(PROGRAM), q(card)),
+    "find": "find %s -printf '%%f %%T@\\n' | cat >/dev/null" % q(card),
+})
+report("scan+preview 100k vs find", "%.2fx" % (scan["chaptersort"] / scan["find"]), "<= 1.5x",
+       "%.0f ms vs %.0f ms" % (scan["chaptersort"] * 1000, scan["find"] * 1000))
+
+# 3. Peak memory of that scan.
+with open(os.devnull, "wb") as sink:
+    child = subprocess.Popen([PROGRAM, card, "-s", "-r"], stdout=sink)
+    _, _, usage = os.wait4(child.pid, 0)
+report("peak memory per entry", "%.0f B" % (usage.ru_maxrss * 1024 / 100000), "<= 1024 B",
+       "%.1f MiB peak RSS for 100,000 entries" % (usage.ru_maxrss / 1024))
+
+# 6. Write calls per preview line.
+if shutil.which("strace"):
+    trace = os.path.join(work, "strace.txt")
+    subprocess.run("strace -f -c -e trace=write -o %s %s %s -s -r | cat >/dev/null" % (q(trace), q(PROGRAM), q(card)),
+                   shell=True, check=True)
+    calls = 0
+    for line in open(trace):
+        fields = line.split()
+        if fields and fields[-1] == "write":
+            calls = int(fields[3]) if len(fields) >= 5 else int(fields[2])
+    lines = 50000 + 1  # the heading and one line per eligible file
+    report("write calls per preview line", "%.3f" % (calls / lines), "1 per line",
+           "%d write calls for %d preview lines (banner included)" % (calls, lines))
+
+# 5. Growth: time per entry at 1,000, 10,000 and 100,000 entries.
+per_entry = []
+for entries in (1000, 10000, 100000):
+    tree = os.path.join(work, "growth-%d" % entries)
+    make_card(tree, entries, max(1, entries // 1000))
+    seconds = side_by_side({"c": "%s %s -s -r | cat >/dev/null" % (q(PROGRAM), q(tree))})["c"]
+    per_entry.append(seconds / entries * 1e6)
+    shutil.rmtree(tree)
+report("time per entry 1k/10k/100k", "%.2f/%.2f/%.2f us" % tuple(per_entry), "flat",
+       "largest/smallest %.2f" % (max(per_entry) / min(per_entry)))
+shutil.rmtree(card)
+
+# 2. Renaming 20,000 chapter files in one folder: chaptersort -u, the floor program, and
+#    Debian's perl rename doing the final renaming with one expression.
+folder = os.path.join(work, "rename")
+
+
+def fresh():
+    shutil.rmtree(folder, ignore_errors=True)
+    make_chapters(folder, 20000)
+
+
+expression = r's/^G(.)(\d\d)(\d{4})\.MP4$/"G-".($1 eq "X" ? "HEVC" : "AVC")."-$3-$2.mp4"/e'
+commands = {
+    "chaptersort": "%s %s -u | cat >/dev/null" % (q(PROGRAM), q(folder)),
+    "floor": "%s %s" % (q(FLOOR), q(folder)),
+}
+perl_rename = shutil.which("file-rename") or shutil.which("rename")
+if perl_rename:
+    commands["rename"] = "cd %s && %s %s G*.MP4" % (q(folder), perl_rename, q(expression))
+renames = side_by_side(commands, fresh)
+report("rename 20k vs floor", "%.2fx" % (renames["chaptersort"] / renames["floor"]), "<= 1.3x",
+       "%.0f ms vs %.0f ms" % (renames["chaptersort"] * 1000, renames["floor"] * 1000))
+if "rename" in renames:
+    report("rename 20k vs perl rename", "%.2fx" % (renames["chaptersort"] / renames["rename"]), "< 1x",
+           "%.0f ms vs %.0f ms" % (renames["chaptersort"] * 1000, renames["rename"] * 1000))
+
+# 4. CPU used while the prompt waits 5 s in a terminal.
+if shutil.which("tmux"):
+    small = os.path.join(work, "small")
+    make_chapters(small, 4)
+    socket = "chaptersort-bench-%d" % os.getpid()
+    subprocess.run(["tmux", "-L", socket, "new-session", "-d", "-x", "120", "-y", "40", PROGRAM, small], check=True)
+    try:
+        deadline = time.time() + 20
+        while time.time() < deadline:
+            screen = subprocess.run(["tmux", "-L", socket, "capture-pane", "-p"], capture_output=True, text=True).stdout
+            if "Press any key" in screen:
+                break
+            time.sleep(0.1)
+        pid = subprocess.run(["tmux", "-L", socket, "list-panes", "-F", "#{pane_pid}"], capture_output=True,
+                             text=True).stdout.split()[0]
+
+        def ticks():
+            fields = open("/proc/%s/stat" % pid).read().rsplit(")", 1)[1].split()
+            return int(fields[11]) + int(fields[12])
+
+        before, start = ticks(), time.time()
+        time.sleep(5)
+        used, elapsed = ticks() - before, time.time() - start
+        share = used / os.sysconf("SC_CLK_TCK") / elapsed * 100
+        report("CPU while the prompt waits", "%.2f %%" % share, "< 1 %", "%d ticks in %.1f s" % (used, elapsed))
+        subprocess.run(["tmux", "-L", socket, "send-keys", "Escape"])
+    finally:
+        subprocess.run(["tmux", "-L", socket, "kill-server"], stderr=subprocess.DEVNULL)
+
+shutil.rmtree(work, ignore_errors=True)
+print()
+print("| figure | measured | target | absolute |")
+print("|---|---|---|---|")
+for figure, value, target, detail in rows:
+    print("| %s | %s | %s | %s |" % (figure, value, target, detail))

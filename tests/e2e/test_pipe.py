@@ -1,0 +1,416 @@
+#!/usr/bin/env python3
+"""chaptersort end to end with its standard output going to a pipe.
+
+Every test runs the real program in a fresh temporary folder, passes the folder names
+relative to it (so the joined paths read "card" + SEP + name on both builds), compares the
+output byte for byte and, where files may move, reads back every file with its content.
+
+    python3 tests/e2e/test_pipe.py --program build/release/chaptersort
+    python3 tests/e2e/test_pipe.py --program build/windows/chaptersort.exe --wine
+"""
+
+import calendar
+import os
+import re
+import shutil
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+
+BANNER = harness.banner_bytes()
+NO_FILES = "\n\r  No GoPro files found at specified path. Aborting"
+PROMPT = "\n\r  Press any key to continue renaming or [Esc] to abort..."
+NOTHING_CHANGED = "\n\r  No file was changed"
+
+
+def enc(text):
+    # Names that are not UTF-8 on disk arrive here as surrogate escapes; the program must
+    # hand their raw bytes back unchanged.
+    return text if isinstance(text, bytes) else text.encode("utf-8", "surrogateescape")
+
+
+def line(text=""):
+    """What one print_line of the text puts into the pipe."""
+    return enc(text) + b"\r\n"
+
+
+def version():
+    top = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "CMakeLists.txt")
+    with open(top, encoding="utf-8") as handle:
+        return re.search(r"project\(\s*chaptersort\s+VERSION\s+([0-9.]+)", handle.read()).group(1)
+
+
+def name_of(program):
+    """The name the program calls itself by: its file name without the extension."""
+    return os.path.splitext(os.path.basename(program))[0]
+
+
+def utc(*fields):
+    return calendar.timegm(fields + (0,) * (6 - len(fields)))
+
+
+def help_screen(program_name):
+    return BANNER + b"".join(line(text) for text in [
+        "",
+        " chaptersort %s - sorts action-camera chapter files by recording" % version(),
+        " Renames GoPro video files with chapters to sort alphabetically",
+        "",
+        " Usage:",
+        "   %s \"[path]\" [argument(s)]" % program_name,
+        "",
+        " Arguments  (* = optional, \u00b0 = off by default)",
+        " " + "-" * 118,
+        "(none)     prints this help ",
+        "  -v   *\u00b0  prints verbose logs during the process     ",
+        "  -s   *\u00b0  only simulates a renaming operation        ",
+        "  -r   *\u00b0  searches directory recursively             ",
+        "  -u   *\u00b0  unattended. Won't prompt for confirmations ",
+        "  -d   *\u00b0  prefixes filename with date and time (e.g. 2023-05-06_15-59-02)",
+        "  -o   *\u00b0  makes DOS compatible 8.3 filenames (ignores -d)",
+        "",
+    ])
+
+
+def path_message(path):
+    return (line() + line("  No valid path specified, could not find \"%s\"." % path)
+            + line("  Should your path contain spaces, please enclose it between quotes.")
+            + line("  For example:") + line("     \"C:\\Users\\Me\\Desktop\\My Folder\""))
+
+
+def preview(jobs):
+    """jobs: (old name, final name) pairs in the order the files were found."""
+    return line("\n\r  Renaming Preview:") + b"".join(
+        line("    %s  -->  %s" % (old, final)) for old, final in jobs)
+
+
+def scan(real, shown, recursive, ancestors=()):
+    """The -v lines the scan prints for a folder and the files it records, (shown folder,
+    name) in the order found: depth first, in the platform's listing order, never into a
+    folder that is already being listed higher up (link loops)."""
+    here = os.stat(real)
+    ancestors = ancestors + ((here.st_dev, here.st_ino),)
+    out = line() + enc("Processing files in " + shown + (" recursively" if recursive else "")) + line("...")
+    files = []
+    for name in harness.listing_order(real):
+        full = os.path.join(real, name)
+        if os.path.isdir(full):
+            target = os.stat(full)
+            if recursive and (target.st_dev, target.st_ino) not in ancestors:
+                sub_out, sub_files = scan(full, shown + harness.SEP + name, True, ancestors)
+                out += sub_out
+                files += sub_files
+            continue
+        files.append((shown, name))
+    return out, files
+
+
+def examined(files, matches):
+    """The -v lines of the eligibility pass; matches: the names that must be eligible."""
+    out = line("  Found %d files.\n\r" % len(files))
+    for folder, name in files:
+        out += line("  > Examining " + joined(folder, name))
+        if name in matches:
+            out += line("    > Match " + name)
+    count = sum(1 for _, name in files if name in matches)
+    return out + line() + line("  %d files examined, %d eligible files found" % (len(files), count))
+
+
+def renamed(folder, jobs, temp_names=None):
+    """The report of a run in which every rename succeeds; with temp_names (the -v case)
+    the pass-1 heading and [OK] lines come first."""
+    total = len(jobs)
+    out = b""
+    if temp_names is not None:
+        out += line("\n\r  Renaming %d files with temp names..." % total)
+        out += b"".join(line("    [OK] %s  -->  %s" % (old, temp)) for (old, _), temp in zip(jobs, temp_names))
+    out += line("\n\r  Successfully renamed %d of %d temp files." % (total, total))
+    out += line("\n\r  Renaming %d files to final names..." % total)
+    out += b"".join(line("    [OK] %s  -->  %s" % (old, joined(folder, final))) for old, final in jobs)
+    return out + line("\n\r  Successfully renamed %d of %d files." % (total, total)) + line("\n\r")
+
+
+def joined(folder, name):
+    return folder + harness.SEP + name if folder else name
+
+
+class PipeTest(harness.TempDirTest):
+
+    def run_program(self, *args, cwd=None, stdin=b"", tz="UTC0", program=None):
+        """Runs the program and checks what holds for every run: exit code 0, nothing on
+        the standard error, and no colour (no ESC byte) in the pipe."""
+        result = harness.run(list(args), cwd or self.root, stdin=stdin, tz=tz, program=program, timeout=60)
+        self.assertEqual(result.returncode, 0, args)
+        self.assertEqual(result.stderr, b"", args)
+        self.assertNotIn(b"\x1b", result.stdout, args)
+        return result.stdout
+
+    def card(self, names, folder="card", content=None):
+        os.makedirs(self.path(folder), exist_ok=True)
+        harness.make_files(self.path(folder), names, content)
+        return folder
+
+    def on_disk(self, folder="card"):
+        return harness.files_on_disk(self.path(folder))
+
+    def assertBytes(self, got, expected):
+        if got != expected:  # line by line, so that the failure shows where they part
+            self.assertEqual(got.split(b"\n"), expected.split(b"\n"))
+        self.assertEqual(got, expected)
+
+    def temp_names(self, out, jobs):
+        """The temporary names a -v run printed in its pass-1 [OK] lines: four random digits
+        from 1000 to 9999, "_" and the final name."""
+        names = []
+        for old, final in jobs:
+            found = re.search(rb"\r\n    \[OK\] " + re.escape(enc(old)) + rb"  -->  ([1-9][0-9]{3})_"
+                              + re.escape(enc(final)) + rb"\r\n", out)
+            self.assertIsNotNone(found, "no pass-1 line for " + old)
+            names.append(found.group(1).decode() + "_" + final)
+        return names
+
+
+class StartUp(PipeTest):
+
+    def test_help_screen_without_parameters(self):
+        out = self.run_program()
+        self.assertBytes(out, help_screen(name_of(harness.PROGRAM)))
+        self.assertIn(b"optional, \xc2\xb0 = off", out)
+
+    def test_usage_line_shows_the_name_the_program_was_copied_to(self):
+        copy = self.path("mover" + os.path.splitext(harness.PROGRAM)[1])
+        shutil.copy2(harness.PROGRAM, copy)
+        self.assertBytes(self.run_program(program=copy), help_screen("mover"))
+
+    def test_path_that_cannot_be_listed(self):
+        self.card(["notes.txt"], folder=".")
+        for args, path in [(["missing"], "missing"),
+                           (["notes.txt", "-v"], "notes.txt"),
+                           (["missing", "-x"], "missing"),  # the path is tested before the switches
+                           (["-r"], "-r")]:                 # a switch alone is the path
+            with self.subTest(args=args):
+                self.assertBytes(self.run_program(*args), path_message(path))
+
+    def test_unknown_switch_stops_before_the_banner(self):
+        self.card(["GX010123.MP4"])
+        hint = "\n\r  For help, run \"%s\" without parameters" % name_of(harness.PROGRAM)
+        for args, shown in [(["card", "-X"], "-x"),
+                            (["card", "-u", "  -ABC\t "], "-abc\t")]:  # only spaces are trimmed
+            with self.subTest(args=args):
+                out = self.run_program(*args)
+                self.assertBytes(out, line("\n\r  Unknown paramenter encountered: " + shown + "." + hint))
+                self.assertEqual(self.on_disk(), {"GX010123.MP4": b"GX010123.MP4"})
+
+
+class Preview(PipeTest):
+    """Simulated runs (-s): the scan, which files are the camera's, their new names."""
+
+    def test_new_names(self):
+        cases = [("GX010123.MP4", [], "G-HEVC-0123-01.mp4"),
+                 ("GH021234.MP4", [], "G-AVC-1234-02.mp4"),
+                 ("gx010123.mp4", [], "G-HEVC-0123-01.mp4"),
+                 ("GOPR0123.MP4", [], "G-AVC-0123-PR.mp4"),
+                 ("GP010045.MP4", [], "G-AVC-0045-01.mp4"),
+                 ("GX01\u00e9123.MP4", [], "G-HEVC-\u00e9123-01.mp4"),  # 12 characters, 13 bytes
+                 ("GX010123.MP4", ["-o"], "GX012301.mp4"),
+                 ("GH021234.MP4", ["-O"], "GH123402.mp4"),
+                 ("GX010123.MP4", ["-o", "-d"], "GX012301.mp4")]
+        for number, (name, switches, final) in enumerate(cases):
+            with self.subTest(name=name, switches=switches):
+                folder = self.card([name], folder="case%d" % number)
+                out = self.run_program(folder, "-s", *switches)
+                self.assertBytes(out, BANNER + preview([(name, final)]))
+
+    def test_names_that_are_not_the_cameras(self):
+        for number, name in enumerate(["GX010123.MOV", "GX0101234.MP4", "AX010123.MP4"]):
+            with self.subTest(name=name):
+                folder = self.card([name], folder="case%d" % number)
+                self.assertBytes(self.run_program(folder, "-s"), BANNER + line(NO_FILES))
+        with self.subTest(name="a folder named GX010123.MP4"):
+            os.makedirs(self.path("dirs", "GX010123.MP4"))
+            self.assertBytes(self.run_program("dirs", "-s", "-r"), BANNER + line(NO_FILES))
+
+    def test_date_prefix(self):
+        self.card(["GX010123.MP4", "GX020123.MP4", "GX030123.MP4"])
+        harness.set_mtime(self.path("card", "GX010123.MP4"), utc(2023, 5, 6, 15, 59, 2))
+        harness.set_mtime(self.path("card", "GX020123.MP4"), utc(2023, 12, 31, 20, 45, 10))
+        harness.set_mtime(self.path("card", "GX030123.MP4"), utc(2040, 6, 1, 12))  # past 2038: no date
+        order = harness.listing_order(self.path("card"))
+        for tz, finals in [("UTC0", {"GX010123.MP4": "2023-05-06_15-59-02_G-HEVC-0123-01.mp4",
+                                     "GX020123.MP4": "2023-12-31_20-45-10_G-HEVC-0123-02.mp4",
+                                     "GX030123.MP4": "_G-HEVC-0123-03.mp4"}),
+                           # local time is UTC+5:30, which carries the second file into 2024
+                           ("IST-5:30", {"GX010123.MP4": "2023-05-06_21-29-02_G-HEVC-0123-01.mp4",
+                                         "GX020123.MP4": "2024-01-01_02-15-10_G-HEVC-0123-02.mp4",
+                                         "GX030123.MP4": "_G-HEVC-0123-03.mp4"})]:
+            with self.subTest(tz=tz):
+                out = self.run_program("card", "-s", "-d", tz=tz)
+                self.assertBytes(out, BANNER + preview([(name, finals[name]) for name in order]))
+
+    def test_verbose_without_recursion_leaves_subfolders_alone(self):
+        self.card(["GX010123.MP4", "notes.txt", "sub/GX020123.MP4"])
+        out = self.run_program("card", "-s", "-v")
+        scanned, files = scan(self.path("card"), "card", False)
+        self.assertEqual(sorted(files), [("card", "GX010123.MP4"), ("card", "notes.txt")])
+        self.assertBytes(out, BANNER + scanned + examined(files, {"GX010123.MP4"})
+                         + preview([("GX010123.MP4", "G-HEVC-0123-01.mp4")]))
+
+    def test_verbose_recursion_is_depth_first_in_listing_order(self):
+        finals = {"GX010123.MP4": "G-HEVC-0123-01.mp4", "GX020123.MP4": "G-HEVC-0123-02.mp4",
+                  "GH010456.MP4": "G-AVC-0456-01.mp4", "GX030123.MP4": "G-HEVC-0123-03.mp4"}
+        self.card(["GX010123.MP4", "notes.txt", "a/GX020123.MP4", "a/b/GH010456.MP4",
+                   "c/readme.txt", "GX030123.MP4"])
+        os.makedirs(self.path("card", "z"))
+        # switches in capitals and with spaces around them are accepted
+        out = self.run_program("card", " -R ", "-V", "-s")
+        scanned, files = scan(self.path("card"), "card", True)
+        self.assertEqual(scanned.count(b"Processing files in"), 5)
+        self.assertEqual(len(files), 6)
+        self.assertBytes(out, BANNER + scanned + examined(files, finals)
+                         + preview([(name, finals[name]) for _, name in files if name in finals]))
+
+    def test_nothing_to_rename(self):
+        os.makedirs(self.path("empty"))
+        self.card(["notes.txt"], folder="other")
+        for folder in ["empty", "other"]:
+            with self.subTest(folder=folder):
+                scanned, files = scan(self.path(folder), folder, False)
+                expected = BANNER + scanned + (examined(files, set()) if files else b"") + line(NO_FILES)
+                self.assertBytes(self.run_program(folder, "-s", "-v"), expected)
+
+    def test_trailing_separator_doubles_it_in_every_joined_path(self):
+        self.card(["GX010123.MP4"])
+        folder = "card" + harness.SEP
+        out = self.run_program(folder, "-u", "-v")
+        jobs = [("GX010123.MP4", "G-HEVC-0123-01.mp4")]
+        self.assertBytes(out, BANNER + line() + line("Processing files in " + folder + "...")
+                         + examined([(folder, "GX010123.MP4")], {"GX010123.MP4"})
+                         + preview(jobs) + renamed(folder, jobs, self.temp_names(out, jobs)))
+        self.assertIn(enc("card" + harness.SEP * 2 + "G-HEVC-0123-01.mp4\r\n"), out)
+        self.assertEqual(self.on_disk(), {"G-HEVC-0123-01.mp4": b"GX010123.MP4"})
+
+    def test_link_loop_ends(self):
+        self.card(["GX010123.MP4", "sub/GX020123.MP4"])
+        try:
+            os.symlink("..", self.path("card", "sub", "loop"))
+        except OSError as error:
+            self.skipTest("no symbolic links here: %s" % error)
+        out = self.run_program("card", "-s", "-r")
+        # each file once, the one in sub at the place sub is listed; loop is never entered
+        found = {"GX010123.MP4": ("GX010123.MP4", "G-HEVC-0123-01.mp4"),
+                 "sub": ("GX020123.MP4", "G-HEVC-0123-02.mp4")}
+        self.assertBytes(out, BANNER + preview([found[name] for name in harness.listing_order(self.path("card"))]))
+
+    def test_simulation_touches_nothing(self):
+        self.card(["GX010123.MP4", "GX020123.MP4"])
+        for name in ["GX010123.MP4", "GX020123.MP4"]:
+            harness.set_mtime(self.path("card", name), utc(2023, 5, 6, 15, 59, 2))
+        before = {name: os.stat(self.path("card", name)).st_mtime_ns for name in self.on_disk()}
+        out = self.run_program("card", "-s", "-u")  # -s wins over -u
+        finals = {"GX010123.MP4": "G-HEVC-0123-01.mp4", "GX020123.MP4": "G-HEVC-0123-02.mp4"}
+        order = harness.listing_order(self.path("card"))
+        self.assertBytes(out, BANNER + preview([(name, finals[name]) for name in order]))
+        self.assertEqual(self.on_disk(), {"GX010123.MP4": b"GX010123.MP4", "GX020123.MP4": b"GX020123.MP4"})
+        self.assertEqual({name: os.stat(self.path("card", name)).st_mtime_ns for name in before}, before)
+
+    def test_name_that_is_not_utf8(self):
+        if harness.WINE:
+            self.skipTest("file names are bytes on POSIX only; wine decodes them its own way")
+        old = os.fsdecode(b"G\xff010123.MP4")
+        self.card([old], content=b"camera")
+        out = self.run_program("card", "-s")
+        self.assertBytes(out, BANNER + line(b"\n\r  Renaming Preview:")
+                         + line(b"    G\xff010123.MP4  -->  G-AVC-0123-01.mp4"))
+        out = self.run_program("card", "-u", "-o")
+        final = os.fsdecode(b"G\xff012301.mp4")
+        self.assertBytes(out, BANNER + preview([(old, final)]) + renamed("card", [(old, final)]))
+        self.assertIn(b"card/G\xff012301.mp4\r\n", out)
+        self.assertEqual(os.listdir(os.fsencode(self.path("card"))), [b"G\xff012301.mp4"])
+        self.assertEqual(self.on_disk(), {final: b"camera"})
+
+
+class Renaming(PipeTest):
+
+    def test_worked_example(self):
+        finals = {"GX010123.MP4": "G-HEVC-0123-01.mp4", "GX020123.MP4": "G-HEVC-0123-02.mp4"}
+        for switches in [[], ["-v"]]:
+            with self.subTest(switches=switches):
+                folder = self.card(["GX010123.MP4", "GX020123.MP4"], folder="card%d" % len(switches))
+                order = harness.listing_order(self.path(folder))
+                jobs = [(name, finals[name]) for name in order]
+                scanned, files = scan(self.path(folder), folder, False)
+                out = self.run_program(folder, "-u", *switches)
+                if switches:
+                    head = scanned + examined(files, order)
+                    report = renamed(folder, jobs, self.temp_names(out, jobs))
+                else:
+                    head, report = b"", renamed(folder, jobs)
+                self.assertBytes(out, BANNER + head + preview(jobs) + report)
+                self.assertEqual(self.on_disk(folder), {"G-HEVC-0123-01.mp4": b"GX010123.MP4",
+                                                        "G-HEVC-0123-02.mp4": b"GX020123.MP4"})
+
+    def test_two_files_with_the_same_final_name(self):
+        self.card(["GH010123.MP4", "GL010123.MP4"])
+        first, second = harness.listing_order(self.path("card"))
+        out = self.run_program("card", "-u")
+        disk = self.on_disk()
+        temp = [name for name in disk if re.fullmatch(r"[1-9][0-9]{3}_G-AVC-0123-01\.mp4", name)]
+        self.assertEqual(len(temp), 1, sorted(disk))
+        self.assertEqual(disk, {"G-AVC-0123-01.mp4": enc(first), temp[0]: enc(second)})
+        self.assertBytes(out, BANNER
+                         + preview([(first, "G-AVC-0123-01.mp4"), (second, "G-AVC-0123-01.mp4")])
+                         + line("\n\r  Successfully renamed 2 of 2 temp files.")
+                         + line("\n\r  Renaming 2 files to final names...")
+                         + line("    [OK] %s  -->  card%sG-AVC-0123-01.mp4" % (first, harness.SEP))
+                         + line("    [!!] Could not rename %s, to %s. Skipping..."
+                                % (joined("card", temp[0]), joined("card", "G-AVC-0123-01.mp4")))
+                         + line("\n\r  Successfully renamed 1 of 2 files.") + line("\n\r"))
+
+    def test_users_file_with_the_final_name_is_never_replaced(self):
+        self.card(["GX010123.MP4"])
+        self.card(["G-HEVC-0123-01.mp4"], content="mine")
+        out = self.run_program("card", "-u")
+        disk = self.on_disk()
+        temp = [name for name in disk if re.fullmatch(r"[1-9][0-9]{3}_G-HEVC-0123-01\.mp4", name)]
+        self.assertEqual(len(temp), 1, sorted(disk))
+        self.assertEqual(disk, {"G-HEVC-0123-01.mp4": b"mine", temp[0]: b"GX010123.MP4"})
+        self.assertBytes(out, BANNER + preview([("GX010123.MP4", "G-HEVC-0123-01.mp4")])
+                         + line("\n\r  Successfully renamed 1 of 1 temp files.")
+                         + line("\n\r  Renaming 1 files to final names...")
+                         + line("    [!!] Could not rename %s, to %s. Skipping..."
+                                % (joined("card", temp[0]), joined("card", "G-HEVC-0123-01.mp4")))
+                         + line("\n\r  Successfully renamed 0 of 1 files.") + line("\n\r"))
+
+    def test_short_name_that_is_another_files_old_name(self):
+        self.card(["GX010123.MP4", "GX012301.MP4"])
+        finals = {"GX010123.MP4": "GX012301.mp4", "GX012301.MP4": "GX230101.mp4"}
+        jobs = [(name, finals[name]) for name in harness.listing_order(self.path("card"))]
+        out = self.run_program("card", "-u", "-o")
+        self.assertBytes(out, BANNER + preview(jobs) + renamed("card", jobs))
+        self.assertEqual(self.on_disk(), {"GX012301.mp4": b"GX010123.MP4", "GX230101.mp4": b"GX012301.MP4"})
+
+    def test_prompt_answered_from_standard_input(self):
+        jobs = [("GX010123.MP4", "G-HEVC-0123-01.mp4")]
+        for number, (stdin, goes_on) in enumerate([(b"y", True), (b"\n", True), (b"\x1b", False),
+                                                   (b"", False), (None, False)]):
+            with self.subTest(stdin=stdin):
+                folder = self.card(["GX010123.MP4"], folder="card%d" % number)
+                out = self.run_program(folder, stdin=stdin)
+                answer = renamed(folder, jobs) if goes_on else line(NOTHING_CHANGED)
+                self.assertBytes(out, BANNER + preview(jobs) + line(PROMPT) + answer)
+                self.assertEqual(self.on_disk(folder),
+                                 {"G-HEVC-0123-01.mp4" if goes_on else "GX010123.MP4": b"GX010123.MP4"})
+
+    def test_empty_folder_parameter_means_the_current_folder(self):
+        self.card(["GX010123.MP4"])
+        out = self.run_program("", "-u", "-v", cwd=self.path("card"))
+        jobs = [("GX010123.MP4", "G-HEVC-0123-01.mp4")]
+        # the joined paths are the bare names, never a separator and the name (the root)
+        self.assertBytes(out, BANNER + line() + line("Processing files in ...")
+                         + examined([("", "GX010123.MP4")], {"GX010123.MP4"})
+                         + preview(jobs) + renamed("", jobs, self.temp_names(out, jobs)))
+        self.assertEqual(self.on_disk(), {"G-HEVC-0123-01.mp4": b"GX010123.MP4"})
+
+
+if __name__ == "__main__":
+    harness.main()

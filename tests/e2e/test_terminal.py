@@ -1,0 +1,357 @@
+"""chaptersort in a real terminal: a tmux pane running a shell, in which the program is
+started as a user would start it, keys are typed with send-keys and the screen is read
+back with capture-pane (with -e for colours).
+
+    python3 tests/e2e/test_terminal.py --program build/release/chaptersort
+    python3 tests/e2e/test_terminal.py --program build/windows/chaptersort.exe --wine
+
+Every test gets its own tmux server on a private socket, killed afterwards.
+"""
+
+import os
+import re
+import shlex
+import shutil
+import signal
+import struct
+import subprocess
+import tempfile
+import termios
+import fcntl
+import time
+import unittest
+
+import harness
+
+PROMPT = "  Press any key to continue renaming or [Esc] to abort..."
+CARD = ["GX010123.MP4", "GX020123.MP4"]
+CARD_BEFORE = {name: name.encode() for name in CARD}
+CARD_AFTER = {"G-HEVC-0123-01.mp4": b"GX010123.MP4", "G-HEVC-0123-02.mp4": b"GX020123.MP4"}
+SGR = re.compile(r"\x1b\[([0-9;:]*)m")
+
+
+def styled(captured):
+    """Turns `capture-pane -p -e` output into rows of (character, foreground, background),
+    None standing for the terminal's default colour. tmux only writes the changes from
+    one cell to the next, so the state runs on across rows."""
+    fg = bg = None
+    rows = []
+    for line in captured.split("\n"):
+        cells = []
+        pos = 0
+        for match in SGR.finditer(line):
+            cells += [(ch, fg, bg) for ch in line[pos:match.start()]]
+            pos = match.end()
+            codes = [int(c) if c else 0 for c in re.split("[;:]", match.group(1))]
+            i = 0
+            while i < len(codes):
+                code = codes[i]
+                if code == 0:
+                    fg = bg = None
+                elif 30 <= code <= 37 or 90 <= code <= 97:
+                    fg = code
+                elif 40 <= code <= 47 or 100 <= code <= 107:
+                    bg = code
+                elif code == 39:
+                    fg = None
+                elif code == 49:
+                    bg = None
+                elif code in (38, 48) and i + 2 < len(codes) and codes[i + 1] == 5:
+                    n = codes[i + 2]  # a palette index: the 16 console colours are its first 16
+                    value = (30 + n if n < 8 else 82 + n) if n < 16 else 1000 + n
+                    if code == 38:
+                        fg = value
+                    else:
+                        bg = value + 10
+                    i += 2
+                elif code in (38, 48):
+                    i += 4  # a direct RGB colour; the program never sends one
+                i += 1
+        cells += [(ch, fg, bg) for ch in line[pos:]]
+        rows.append(cells)
+    return rows
+
+
+def text_of(cells):
+    return "".join(ch for ch, _, _ in cells)
+
+
+class TerminalCase(harness.TempDirTest):
+    """A temporary card folder and a tmux pane running a plain bash."""
+
+    def setUp(self):
+        super().setUp()
+        self.state = tempfile.mkdtemp(prefix="chaptersort-tty-")
+        self.addCleanup(shutil.rmtree, self.state, True)
+        self.socket = "chaptersort-e2e-%d-%s" % (os.getpid(), os.path.basename(self.state))
+        self.timeout = 40 if harness.WINE else 15
+        self.env = harness.environment()
+        self.env.pop("TMUX", None)
+        self.tmux("new-session", "-d", "-x", "120", "-y", "50", "-s", "t",
+                  "env PS1='$ ' HISTFILE=/dev/null bash --norc --noprofile +o history")
+        self.addCleanup(self.tmux, "kill-server", check=False)
+        self.shell = int(self.tmux("display", "-p", "-t", "t", "#{pane_pid}"))
+        self.tty = self.tmux("display", "-p", "-t", "t", "#{pane_tty}")
+        self.wait_for(lambda lines: "$" in lines, "the shell prompt")
+
+    # --- tmux ------------------------------------------------------------------------
+
+    def tmux(self, *args, check=True):
+        done = subprocess.run(["tmux", "-L", self.socket, "-f", "/dev/null"] + list(args),
+                              env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, check=check)
+        return done.stdout.decode("utf-8", "replace").strip("\n")
+
+    def keys(self, *keys):
+        self.tmux("send-keys", "-t", "t", *keys)
+
+    def type_line(self, line):
+        self.tmux("send-keys", "-t", "t", "-l", line)
+        self.keys("Enter")
+
+    def screen(self):
+        return self.tmux("capture-pane", "-p", "-t", "t").split("\n")
+
+    def coloured_screen(self):
+        return styled(self.tmux("capture-pane", "-p", "-e", "-t", "t"))
+
+    def title(self):
+        return self.tmux("display", "-p", "-t", "t", "#{pane_title}")
+
+    def wait_until(self, condition, what):
+        deadline = time.monotonic() + self.timeout
+        while not condition():
+            if time.monotonic() > deadline:
+                self.fail("gave up waiting for %s; the screen shows:\n%s" % (what, "\n".join(self.screen())))
+            time.sleep(0.1)
+
+    def wait_for(self, wanted, what=None):
+        """Polls the screen until `wanted` (a text, or a test on the list of rows) holds."""
+        test = wanted if callable(wanted) else (lambda lines: any(wanted in line for line in lines))
+        seen = {}
+
+        def check():
+            seen["lines"] = self.screen()
+            return test(seen["lines"])
+
+        self.wait_until(check, what or repr(wanted))
+        return seen["lines"]
+
+    # --- the program in the pane -------------------------------------------------------
+
+    def start(self, *args):
+        """Notes the terminal settings, then starts the program from the shell."""
+        program = " ".join(shlex.quote(part) for part in harness.command(list(args)))
+        self.type_line("stty -g >%s; %s" % (shlex.quote(os.path.join(self.state, "before")), program))
+
+    def finish(self):
+        """Waits for the program to end; returns its exit status as the shell saw it."""
+        self.wait_until(lambda: not self.children(), "the program to end")
+        self.type_line('s=$?; stty -g >%s; echo "ST""ATUS=$s"' % shlex.quote(os.path.join(self.state, "after")))
+        lines = self.wait_for(lambda rows: any(re.fullmatch(r"STATUS=\d+", row) for row in rows), "STATUS=")
+        return int([row for row in lines if row.startswith("STATUS=")][-1][7:])
+
+    def assert_terminal_restored(self):
+        with open(os.path.join(self.state, "before")) as before, open(os.path.join(self.state, "after")) as after:
+            settings = before.read()
+            self.assertTrue(settings.strip())
+            self.assertEqual(after.read(), settings, "stty -g differs after the program")
+
+    def children(self):
+        found = []
+        for entry in os.listdir("/proc"):
+            try:
+                with open("/proc/%s/stat" % entry) as handle:
+                    fields = handle.read().rsplit(")", 1)[1].split()
+            except (OSError, IndexError):
+                continue
+            if int(fields[1]) == self.shell:
+                found.append(int(entry))
+        return found
+
+    def program_pid(self):
+        self.wait_until(lambda: len(self.children()) == 1, "the program's process")
+        return self.children()[0]
+
+    def terminal_mode(self):
+        """(local mode flags, bytes typed and not yet read) of the pane's terminal."""
+        fd = os.open(self.tty, os.O_RDONLY | os.O_NOCTTY | os.O_NONBLOCK)
+        try:
+            lflag = termios.tcgetattr(fd)[3]
+            waiting = struct.unpack("i", fcntl.ioctl(fd, termios.FIONREAD, b"\0\0\0\0"))[0]
+        finally:
+            os.close(fd)
+        return lflag, waiting
+
+    def wait_for_prompt(self):
+        self.wait_for(PROMPT)
+        if not harness.WINE:
+            # The prompt is printed just before the terminal is switched to single keys;
+            # typing before that would meet the line editor and its echo.
+            self.wait_until(lambda: not self.terminal_mode()[0] & termios.ICANON, "single-key mode")
+
+    def press_esc(self):
+        if harness.WINE:
+            # Wine's terminal console drops a lone ESC byte (wine cmd.exe ignores it too);
+            # ESC ESC is how it passes the Esc key on to a console program.
+            self.keys("-H", "1b", "1b")
+        else:
+            self.keys("Escape")
+
+    def settle_after_ignored_key(self):
+        """Lets a key that must change nothing be read, so that "nothing changed" means it."""
+        self.wait_until(lambda: self.terminal_mode()[1] == 0, "the key to be read")
+        time.sleep(3 if harness.WINE else 0.5)
+
+    def make_card(self):
+        harness.make_files(self.root, CARD)
+
+    def assert_waiting(self):
+        lines = [row for row in self.screen() if row.strip()]
+        self.assertEqual(lines[-1], PROMPT, "the prompt no longer waits")
+        self.assertEqual(harness.files_on_disk(self.root), CARD_BEFORE)
+
+
+class Look(TerminalCase):
+    def test_banner_shows_light_red_and_yellow(self):
+        self.make_card()
+        self.start(self.root, "-s")
+        self.wait_for("G-HEVC-0123-02.mp4")
+        rows = self.coloured_screen()
+        expected = re.split(r"\r\n|\n\r", harness.banner_bytes().decode())[:22]
+        texts = [text_of(row) for row in rows]
+        top = texts.index(expected[1].rstrip()) - 1
+        self.assertEqual([t.rstrip() for t in texts[top:top + 22]], [e.rstrip() for e in expected])
+        lens = rows[top + 1]
+        at = texts[top + 1].index("(||||)")
+        self.assertEqual(lens[at][1], 91, "'(' is not light red")
+        self.assertEqual({cell[1:] for cell in lens[at + 1:at + 5]}, {(30, 101)}, "'||||' is not black on light red")
+        self.assertEqual(lens[at + 5][1], 91, "')' is not light red")
+        self.assertNotIn(91, {fg for _, fg, _ in lens[at + 6:]})
+        for row in rows[top + 3:top + 15]:  # the lens rows: a yellow piece from column 12 to 35
+            with self.subTest(row=text_of(row)):
+                self.assertEqual({fg for ch, fg, _ in row[12:36] if ch != " "}, {93})
+                self.assertNotIn(93, {fg for ch, fg, _ in row[:12] + row[36:] if ch != " "})
+        self.assertEqual(self.finish(), 0)
+
+    def test_terminal_left_as_found(self):
+        self.make_card()
+        self.start(self.root, "-s")
+        self.wait_for("G-HEVC-0123-02.mp4")
+        self.assertEqual(self.finish(), 0)
+        self.assert_terminal_restored()
+        status = [row for row in self.coloured_screen() if text_of(row).startswith("STATUS=")][-1]
+        self.assertEqual({cell[1:] for cell in status}, {(None, None)},
+                         "text after the program is not in the terminal's default colours")
+
+
+class Prompt(TerminalCase):
+    def setUp(self):
+        super().setUp()
+        self.make_card()
+        self.start(self.root)
+        self.wait_for_prompt()
+
+    def test_esc_aborts_and_touches_nothing(self):
+        if not harness.WINE:
+            lflag, _ = self.terminal_mode()
+            self.assertFalse(lflag & termios.ECHO, "keys are echoed while the prompt waits")
+        self.press_esc()
+        lines = self.wait_for("  No file was changed")
+        self.assertEqual(self.finish(), 0)
+        self.assertNotIn("Successfully", "\n".join(lines))
+        self.assertEqual(harness.files_on_disk(self.root), CARD_BEFORE)
+        self.assert_terminal_restored()
+
+    def test_enter_renames_both_chapters(self):
+        self.keys("Enter")
+        lines = self.wait_for("  Successfully renamed 2 of 2 files.")
+        self.assertEqual(self.finish(), 0)
+        for old, new in (("GX010123.MP4", "G-HEVC-0123-01.mp4"), ("GX020123.MP4", "G-HEVC-0123-02.mp4")):
+            self.assertIn("    [OK] %s  -->  %s%s%s" % (old, self.root, harness.SEP, new), lines)
+        self.assertIn("  Successfully renamed 2 of 2 temp files.", lines)
+        self.assertEqual(harness.files_on_disk(self.root), CARD_AFTER)
+        self.assert_terminal_restored()
+
+    def test_letter_answers_and_is_not_echoed(self):
+        self.keys("q")
+        lines = self.wait_for("  Successfully renamed 2 of 2 files.")
+        at = lines.index(PROMPT)
+        self.assertEqual(lines[at + 1:at + 3], ["", "  Successfully renamed 2 of 2 temp files."])
+        self.assertEqual(self.finish(), 0)
+        self.assertEqual(harness.files_on_disk(self.root), CARD_AFTER)
+        self.assert_terminal_restored()
+
+    def test_arrow_key_does_not_answer_but_enter_then_does(self):
+        self.keys("Up")
+        self.settle_after_ignored_key()
+        self.assert_waiting()
+        self.assertFalse(any("[A" in row or "OA" in row for row in self.screen()), "the arrow key was echoed")
+        self.keys("Enter")
+        self.wait_for("  Successfully renamed 2 of 2 files.")
+        self.assertEqual(self.finish(), 0)
+        self.assertEqual(harness.files_on_disk(self.root), CARD_AFTER)
+        self.assert_terminal_restored()
+
+    def test_ctrl_c_ends_with_nothing_renamed(self):
+        self.keys("C-c")
+        status = self.finish()
+        if not harness.WINE:
+            self.assertEqual(status, 128 + signal.SIGINT, "the program did not end by the interrupt")
+        shown = "\n".join(self.screen())
+        self.assertNotIn("No file was changed", shown)
+        self.assertNotIn("Successfully", shown)
+        self.assertEqual(harness.files_on_disk(self.root), CARD_BEFORE)
+        self.assert_terminal_restored()
+
+    def test_waiting_prompt_uses_no_cpu(self):
+        pid = self.program_pid()
+
+        def cpu_ticks():
+            with open("/proc/%d/stat" % pid) as handle:
+                fields = handle.read().rsplit(")", 1)[1].split()
+            return int(fields[11]) + int(fields[12])  # utime + stime, all threads
+
+        before = cpu_ticks()
+        time.sleep(2)
+        used = cpu_ticks() - before
+        # A busy wait burns about 200 ticks in 2 s; a wait that sleeps on the input, none.
+        self.assertLess(used, 10, "the waiting prompt used %d clock ticks in 2 s" % used)
+        self.assert_waiting()
+        self.press_esc()
+        self.wait_for("  No file was changed")
+        self.assertEqual(self.finish(), 0)
+
+
+class HostileNames(TerminalCase):
+    def run_verbose_simulation(self, names):
+        harness.make_files(self.root, names, content=b"x")
+        self.type_line("printf '\\033]2;%s\\007'" % "chaptersort-title")
+        self.wait_until(lambda: self.title() == "chaptersort-title", "the pane title")
+        self.start(self.root, "-v", "-s")
+        lines = self.wait_for("files examined, %d eligible files found" % len(names))
+        self.assertEqual(self.finish(), 0)
+        self.assertEqual(self.title(), "chaptersort-title", "a file name changed the terminal's title")
+        self.assertEqual(len(os.listdir(self.root)), len(names))
+        return lines
+
+    def test_control_characters_shown_as_question_marks(self):
+        # A tab, and an OSC sequence that would set the terminal's title (12 characters,
+        # so that it is a camera name and shows in the match and preview lines too).
+        lines = self.run_verbose_simulation(["GX01\t123.MP4", "G\x1b]2;pw\x07.MP4"])
+        prefix = "  > Examining " + self.root + harness.SEP
+        for shown in ("GX01?123.MP4", "G?]2;pw?.MP4"):
+            self.assertIn(prefix + shown, lines)
+            self.assertIn("    > Match " + shown, lines)
+        self.assertIn("    GX01?123.MP4  -->  G-HEVC-?123-01.mp4", lines)
+
+    def test_invalid_utf8_shown_as_question_mark(self):
+        if harness.WINE:
+            self.skipTest("wine decodes a name's invalid UTF-8 byte to U+FFFD (a printable "
+                          "character) before the program sees the name")
+        lines = self.run_verbose_simulation(["G\udcff010123.MP4"])  # the byte FF
+        self.assertIn("  > Examining " + self.root + harness.SEP + "G?010123.MP4", lines)
+        self.assertIn("    > Match G?010123.MP4", lines)
+
+
+if __name__ == "__main__":
+    harness.main()
