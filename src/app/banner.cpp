@@ -100,8 +100,9 @@ constexpr banner_segment banner[] = {
 constexpr std::u16string_view help_arguments[] = {
     u"",
     u" Arguments  (* = optional, \u00b0 = off by default)",
-    u" ------------------------------------------------------------------------------------------------------"
-    u"----------------",
+    // clang-format off
+    u" ----------------------------------------------------------------------------------------------------------------------",
+    // clang-format on
     u"(none)     prints this help ",
     u"  -v   *\u00b0  prints verbose logs during the process     ",
     u"  -s   *\u00b0  only simulates a renaming operation        ",

@@ -14,7 +14,8 @@ std::size_t valid_sequence_length(std::string_view bytes, std::size_t i, char32_
   if (lead < 0x80) {
     code = lead;
     return 1;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
+  }
+  if (lead >= 0xC2 && lead <= 0xDF) {
     length = 2, minimum = 0x80, code = lead & 0x1F;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
     length = 3, minimum = 0x800, code = lead & 0x0F;
