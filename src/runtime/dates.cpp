@@ -14,6 +14,11 @@ bool fields_of(date_value value, dates_detail::wall_clock &fields) {
   return value >= 0 && value <= latest_breakdown && dates_detail::utc_fields(value, fields);
 }
 
+std::int32_t field_of(date_value value, std::int32_t dates_detail::wall_clock::*field) {
+  dates_detail::wall_clock fields;
+  return fields_of(value, fields) ? fields.*field : -1;
+}
+
 void append_field(text &out, std::int32_t field, bool two_digits) {
   if (two_digits && field < 10)
     out += u'0';
@@ -72,35 +77,17 @@ date_value make_date(std::int32_t year, std::int32_t month, std::int32_t day, st
   return static_cast<date_value>(seconds);
 }
 
-std::int32_t date_year(date_value value) {
-  dates_detail::wall_clock fields;
-  return fields_of(value, fields) ? fields.year : -1;
-}
+std::int32_t date_year(date_value value) { return field_of(value, &dates_detail::wall_clock::year); }
 
-std::int32_t date_month(date_value value) {
-  dates_detail::wall_clock fields;
-  return fields_of(value, fields) ? fields.month : -1;
-}
+std::int32_t date_month(date_value value) { return field_of(value, &dates_detail::wall_clock::month); }
 
-std::int32_t date_day(date_value value) {
-  dates_detail::wall_clock fields;
-  return fields_of(value, fields) ? fields.day : -1;
-}
+std::int32_t date_day(date_value value) { return field_of(value, &dates_detail::wall_clock::day); }
 
-std::int32_t date_hour(date_value value) {
-  dates_detail::wall_clock fields;
-  return fields_of(value, fields) ? fields.hour : -1;
-}
+std::int32_t date_hour(date_value value) { return field_of(value, &dates_detail::wall_clock::hour); }
 
-std::int32_t date_minute(date_value value) {
-  dates_detail::wall_clock fields;
-  return fields_of(value, fields) ? fields.minute : -1;
-}
+std::int32_t date_minute(date_value value) { return field_of(value, &dates_detail::wall_clock::minute); }
 
-std::int32_t date_second(date_value value) {
-  dates_detail::wall_clock fields;
-  return fields_of(value, fields) ? fields.second : -1;
-}
+std::int32_t date_second(date_value value) { return field_of(value, &dates_detail::wall_clock::second); }
 
 text format_date(std::u16string_view mask, date_value value) {
   // Only the low 32 bits count, read as a signed number.

@@ -16,26 +16,25 @@ locale_t case_locale() {
 
 bool is_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
 
+// Maps one code unit; a surrogate, or a mapping outside the 16-bit range, stays as it
+// is. ascii is the answer when the locale is missing.
+char16_t map_case(char16_t unit, wint_t (*mapping)(wint_t, locale_t), char16_t ascii) {
+  if (is_surrogate(unit))
+    return unit;
+  locale_t locale = case_locale();
+  if (!locale)
+    return ascii;
+  wint_t mapped = mapping(static_cast<wint_t>(unit), locale);
+  return mapped <= 0xFFFF && !is_surrogate(static_cast<char16_t>(mapped)) ? static_cast<char16_t>(mapped)
+                                                                          : unit;
+}
+
 } // namespace
 
 char16_t upper_char(char16_t unit) {
-  if (is_surrogate(unit))
-    return unit;
-  if (locale_t locale = case_locale()) {
-    wint_t mapped = towupper_l(static_cast<wint_t>(unit), locale);
-    return mapped <= 0xFFFF && !is_surrogate(static_cast<char16_t>(mapped)) ? static_cast<char16_t>(mapped)
-                                                                            : unit;
-  }
-  return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - 32) : unit;
+  return map_case(unit, towupper_l, unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - 32) : unit);
 }
 
 char16_t lower_char(char16_t unit) {
-  if (is_surrogate(unit))
-    return unit;
-  if (locale_t locale = case_locale()) {
-    wint_t mapped = towlower_l(static_cast<wint_t>(unit), locale);
-    return mapped <= 0xFFFF && !is_surrogate(static_cast<char16_t>(mapped)) ? static_cast<char16_t>(mapped)
-                                                                            : unit;
-  }
-  return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + 32) : unit;
+  return map_case(unit, towlower_l, unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + 32) : unit);
 }
