@@ -8,6 +8,7 @@ back with capture-pane (with -e for colours).
 Every test gets its own tmux server on a private socket, killed afterwards.
 """
 
+import fcntl
 import os
 import re
 import shlex
@@ -17,9 +18,7 @@ import struct
 import subprocess
 import tempfile
 import termios
-import fcntl
 import time
-import unittest
 
 import harness
 
@@ -92,9 +91,12 @@ class TerminalCase(harness.TempDirTest):
 
     def setUp(self):
         super().setUp()
+        self.addCleanup(shutil.rmtree, self.root, True)  # tearDown is skipped when setUp fails
         self.state = tempfile.mkdtemp(prefix="chaptersort-tty-")
         self.addCleanup(shutil.rmtree, self.state, True)
         self.socket = "chaptersort-e2e-%d-%s" % (os.getpid(), os.path.basename(self.state))
+        socket_path = os.path.join(os.environ.get("TMUX_TMPDIR", "/tmp"), "tmux-%d" % os.getuid(), self.socket)
+        self.addCleanup(lambda: os.path.exists(socket_path) and os.remove(socket_path))
         self.timeout = 40 if harness.WINE else 15
         self.env = harness.environment()
         self.env.pop("TMUX", None)
@@ -242,13 +244,13 @@ class Look(TerminalCase):
         texts = [text_of(row) for row in rows]
         top = texts.index(expected[1].rstrip()) - 1
         self.assertEqual([t.rstrip() for t in texts[top:top + 22]], [e.rstrip() for e in expected])
-        lens = rows[top + 1]
+        light = rows[top + 1]
         at = texts[top + 1].index("(||||)")
-        self.assertEqual(lens[at][1], 91, "'(' is not light red")
-        self.assertEqual({cell[1:] for cell in lens[at + 1:at + 5]}, {(30, 101)}, "'||||' is not black on light red")
-        self.assertEqual(lens[at + 5][1], 91, "')' is not light red")
-        self.assertNotIn(91, {fg for _, fg, _ in lens[at + 6:]})
-        for row in rows[top + 3:top + 15]:  # the lens rows: a yellow piece from column 12 to 35
+        self.assertEqual(light[at][1], 91, "'(' is not light red")
+        self.assertEqual({cell[1:] for cell in light[at + 1:at + 5]}, {(30, 101)}, "'||||' is not black on light red")
+        self.assertEqual(light[at + 5][1], 91, "')' is not light red")
+        self.assertNotIn(91, {fg for _, fg, _ in light[at + 6:]})
+        for row in rows[top + 3:top + 15]:  # rows 4 to 15: a yellow piece from column 12 to 35
             with self.subTest(row=text_of(row)):
                 self.assertEqual({fg for ch, fg, _ in row[12:36] if ch != " "}, {93})
                 self.assertNotIn(93, {fg for ch, fg, _ in row[:12] + row[36:] if ch != " "})
@@ -352,7 +354,7 @@ class HostileNames(TerminalCase):
         lines = self.wait_for("files examined, %d eligible files found" % len(names))
         self.assertEqual(self.finish(), 0)
         self.assertEqual(self.title(), "chaptersort-title", "a file name changed the terminal's title")
-        self.assertEqual(len(os.listdir(self.root)), len(names))
+        self.assertEqual(sorted(os.listdir(self.root)), sorted(names))
         return lines
 
     def test_control_characters_shown_as_question_marks(self):
