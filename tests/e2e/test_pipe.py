@@ -299,7 +299,8 @@ class Preview(PipeTest):
         # each file once, the one in sub at the place sub is listed; loop is never entered
         found = {"GX010123.MP4": ("GX010123.MP4", "G-HEVC-0123-01.mp4"),
                  "sub": ("GX020123.MP4", "G-HEVC-0123-02.mp4")}
-        self.assertBytes(out, BANNER + preview([found[name] for name in harness.listing_order(self.path("card"))]))
+        order = harness.listing_order(self.path("card"))
+        self.assertBytes(out, BANNER + preview([found[name] for name in order]))
 
     def test_simulation_touches_nothing(self):
         self.card(["GX010123.MP4", "GX020123.MP4"])
