@@ -1,0 +1,500 @@
+#!/usr/bin/env python3
+"""chaptersort when things go wrong: killed in the middle of a run, paths at the system's
+limits, link loops, a tree changed by someone else while the prompt waits, a huge folder,
+odd ways of naming the folder, and a reader that stops reading.
+
+Every file a test makes holds its own name, and every test reads back every file with its
+content afterwards: each file must be there exactly once, under its old name, its temporary
+name (four digits, "_", the final name) or its final name, and no other file replaced.
+
+    python3 tests/e2e/test_faults.py --program build/release/chaptersort
+    python3 tests/e2e/test_faults.py --program build/windows/chaptersort.exe --wine
+"""
+
+import os
+import random
+import re
+import select
+import signal
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+
+PROMPT = b"\n\r  Press any key to continue renaming or [Esc] to abort...\r\n"
+DIGITS = "####"  # stands for the four random digits of a temporary name in expected output
+KILL_SEED = 20261208  # the kill delays of every run are the same; a failure can be rerun
+
+
+def enc(text):
+    return text.encode("utf-8", "surrogateescape")
+
+
+def line(text=""):
+    return enc(text) + b"\r\n"
+
+
+def joined(folder, name):
+    return folder + harness.SEP + name if folder else name
+
+
+def eligible(name):
+    return len(name) == 12 and name[0].upper() == "G" and name[-3:].upper() == "MP4"
+
+
+def final_of(name):
+    return "G-%s-%s-%s.mp4" % ("HEVC" if name[1].upper() == "X" else "AVC", name[4:8], name[2:4])
+
+
+def temp_of(name):
+    return re.compile(r"[1-9][0-9]{3}_" + re.escape(final_of(name)))
+
+
+def found_files(real, shown, recursive=True):
+    """(shown folder, name) of every file the scan records, in its order: depth first, in
+    the platform's listing order, following links to folders but never into a folder that
+    is being listed higher up the same path. A loop, not recursion: trees go 1,000 deep."""
+    def level(real, shown, ancestors):
+        status = os.stat(real)
+        return real, shown, iter(harness.listing_order(real)), ancestors + [(status.st_dev, status.st_ino)]
+    files, stack = [], [level(real, shown, [])]
+    while stack:
+        real, shown, names, ancestors = stack[-1]
+        name = next(names, None)
+        if name is None:
+            stack.pop()
+            continue
+        full = os.path.join(real, name)
+        if os.path.isdir(full):
+            status = os.stat(full)
+            if recursive and (status.st_dev, status.st_ino) not in ancestors:
+                stack.append(level(full, joined(shown, name), ancestors))
+            continue
+        files.append((shown, name))
+    return files
+
+
+def preview(jobs):
+    """jobs: (shown folder, old name) in the order found."""
+    return line("\n\r  Renaming Preview:") + b"".join(
+        line("    %s  -->  %s" % (old, final_of(old))) for _, old in jobs)
+
+
+def report(jobs, outcomes=None):
+    """The two passes of a run without -v. outcomes[i] is where job i ends: "final" (both
+    renames succeed), "temp" (the final name is taken) or "old" (pass 1 fails)."""
+    outcomes = outcomes or ["final"] * len(jobs)
+    total = len(jobs)
+    out = b""
+    for (folder, old), outcome in zip(jobs, outcomes):
+        if outcome == "old":
+            out += line("    [!!] Could not rename %s, to %s. Skipping..."
+                        % (joined(folder, old), joined(folder, DIGITS + "_" + final_of(old))))
+    out += line("\n\r  Successfully renamed %d of %d temp files." % (total - outcomes.count("old"), total))
+    out += line("\n\r  Renaming %d files to final names..." % total)
+    for (folder, old), outcome in zip(jobs, outcomes):
+        if outcome == "final":
+            out += line("    [OK] %s  -->  %s" % (old, joined(folder, final_of(old))))
+        else:
+            out += line("    [!!] Could not rename %s, to %s. Skipping..."
+                        % (joined(folder, DIGITS + "_" + final_of(old)), joined(folder, final_of(old))))
+    return out + line("\n\r  Successfully renamed %d of %d files." % (outcomes.count("final"), total)) + line("\n\r")
+
+
+def files_below(root):
+    """{relative path: content} of every file below root, and {relative path: target text}
+    of every symbolic link, never followed. Walks through folder descriptors without
+    recursion, so trees deeper than Python's recursion limit and paths longer than the
+    system takes read back too."""
+    found = {}
+    stack = [(os.open(root, os.O_RDONLY | os.O_DIRECTORY), "")]
+    while stack:
+        fd, prefix = stack.pop()
+        try:
+            for entry in os.scandir(fd):
+                relative = prefix + entry.name
+                if entry.is_symlink():
+                    found[relative] = os.readlink(entry.name, dir_fd=fd)
+                elif entry.is_dir(follow_symlinks=False):
+                    stack.append((os.open(entry.name, os.O_RDONLY | os.O_DIRECTORY, dir_fd=fd), relative + "/"))
+                else:
+                    with open(os.open(entry.name, os.O_RDONLY, dir_fd=fd), "rb") as handle:
+                        found[relative] = handle.read()
+        finally:
+            os.close(fd)
+    return found
+
+
+def make_deep(base, folders, files):
+    """Makes base/folders[0]/folders[1]/... one step at a time through folder descriptors,
+    since the absolute path may be longer than the system takes; files maps a depth (1 is
+    folders[0]) to the names made there, each holding its own name."""
+    fd = os.open(base, os.O_RDONLY | os.O_DIRECTORY)
+    try:
+        for depth, folder in enumerate(folders, 1):
+            os.mkdir(folder, dir_fd=fd)
+            inner = os.open(folder, os.O_RDONLY | os.O_DIRECTORY, dir_fd=fd)
+            os.close(fd)
+            fd = inner
+            for name in files.get(depth, []):
+                with open(os.open(name, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o644, dir_fd=fd), "wb") as handle:
+                    handle.write(name.encode())
+    finally:
+        os.close(fd)
+
+
+def folder_names(letter, length):
+    """Folder names of at most 255 bytes (the longest name the file system takes), which,
+    each with a separator in front, add up to exactly length characters."""
+    names = []
+    while length > 0:
+        size = 254 if length == 257 else min(255, length - 1)  # never leave a lone separator
+        names.append(letter * size)
+        length -= size + 1
+    return names
+
+
+class FaultTest(harness.TempDirTest):
+
+    def tearDown(self):
+        # shutil.rmtree recurses once per level and gives up on the 1,000-deep tree
+        subprocess.run(["rm", "-rf", "--", self.root], check=False)
+        super().tearDown()
+
+    def run_program(self, *args, cwd=None):
+        result = harness.run(list(args), cwd or self.root, timeout=300 if harness.WINE else 60)
+        self.assertEqual(result.returncode, 0, args)
+        self.assertEqual(result.stderr, b"", args)
+        return result.stdout
+
+    def card(self, names, folder="card", content=None):
+        os.makedirs(self.path(folder), exist_ok=True)
+        harness.make_files(self.path(folder), names, content)
+        return folder
+
+    def assertOutput(self, got, expected):
+        """Byte for byte; DIGITS in expected matches four random digits. On a difference
+        shows the first line that differs, which stays readable for 200,000 lines."""
+        def same(got, expected):
+            parts = expected.split(DIGITS.encode())
+            return got == expected if len(parts) == 1 else bool(
+                re.fullmatch(rb"[1-9][0-9]{3}".join(re.escape(part) for part in parts), got, re.DOTALL))
+        if same(got, expected):
+            return
+        got_lines, expected_lines = got.split(b"\r\n"), expected.split(b"\r\n")
+        for number, (a, b) in enumerate(zip(got_lines, expected_lines)):
+            if not same(a, b):
+                self.fail("output line %d is %r, expected %r" % (number, a[:300], b[:300]))
+        self.fail("output has %d lines, expected %d; ends %r" % (len(got_lines), len(expected_lines), got[-300:]))
+
+    def assertEachFileOnce(self, card, cameras, others):
+        """cameras: {path below card: final name} of the files the program may move, each
+        holding its path; others: {path: content} of files and links that must stay as
+        they are. Each camera file must be found once, in its own folder, under its old,
+        temporary or final name; nothing else may be there."""
+        disk = files_below(self.path(card))
+        where = {}
+        for path, content in disk.items():
+            if path in others:
+                self.assertEqual(content, others[path], path + " was replaced")
+                continue
+            self.assertIsInstance(content, bytes, "a link appeared: " + path)
+            old = content.decode("utf-8", "surrogateescape")
+            self.assertIn(old, cameras, "a file that should not be there: %s holding %r" % (path, content))
+            self.assertNotIn(old, where, "%s is there twice: %s and %s" % (old, where.get(old), path))
+            where[old] = path
+        self.assertEqual(sorted(set(cameras) - set(where)), [], "files lost")
+        self.assertEqual(sorted(set(others) - set(disk)), [], "files the program must not touch are gone")
+        for old, path in where.items():
+            folder, name = os.path.split(path)
+            self.assertEqual(folder, os.path.dirname(old), old + " left its folder")
+            self.assertTrue(name in (os.path.basename(old), cameras[old])
+                            or re.fullmatch(r"[1-9][0-9]{3}_" + re.escape(cameras[old]), name),
+                            "%s is under the name %s" % (old, name))
+        return where
+
+
+class Killed(FaultTest):
+    """SIGKILL at moments drawn from a fixed seed, from the very start to past the end."""
+
+    def make_card(self, folder):
+        cameras = ["GX%02d%04d.MP4" % (1 + n % 3, n) for n in range(240)]
+        cameras += ["sub/GH01%04d.MP4" % n for n in range(60)]
+        self.card(cameras + ["notes.txt", "GX010007.THM"], folder)
+        self.card(["G-HEVC-0005-03.mp4"], folder, content="mine")  # a final name already taken
+        others = {"notes.txt": b"notes.txt", "GX010007.THM": b"GX010007.THM", "G-HEVC-0005-03.mp4": b"mine"}
+        return {name: final_of(os.path.basename(name)) for name in cameras}, others
+
+    def start(self, folder):
+        out = self.path(folder + ".out")
+        with open(out, "wb") as handle:
+            process = subprocess.Popen(harness.command([folder, "-u", "-r"]), cwd=self.root, stdout=handle,
+                                       stderr=subprocess.DEVNULL, env=harness.environment())
+        return process, out
+
+    def wait_for_preview(self, process, out):
+        while process.poll() is None:
+            with open(out, "rb") as handle:
+                if b"Renaming Preview:" in handle.read():
+                    return
+            time.sleep(0.0002)
+
+    def test_every_file_survives_once_under_old_temporary_or_final_name(self):
+        # One whole run sets the scale: the time to the preview and from there to the end.
+        cameras, others = self.make_card("whole")
+        began = time.monotonic()
+        process, out = self.start("whole")
+        self.wait_for_preview(process, out)
+        shown = time.monotonic()
+        process.wait(timeout=300)
+        start_up, renaming = shown - began, time.monotonic() - shown
+        where = self.assertEachFileOnce("whole", cameras, others)
+        for old, path in where.items():  # all renamed but the one whose final name is taken
+            name = os.path.basename(path)
+            self.assertTrue(temp_of(old).fullmatch(name) if old == "GX030005.MP4" else name == cameras[old], path)
+
+        rng = random.Random(KILL_SEED)
+        plan = [("start", 0.0), ("start", start_up * rng.random())]
+        plan += [("preview", renaming * rng.random()) for _ in range(5 if harness.WINE else 18)]
+        if not harness.WINE:
+            plan[2:2] = [("start", 0.0005), ("start", 0.002)]
+        for trial, (since, delay) in enumerate(plan):
+            with self.subTest(trial=trial, since=since, delay=delay):
+                folder = "trial%02d" % trial
+                cameras, others = self.make_card(folder)
+                process, out = self.start(folder)
+                if since == "preview":
+                    self.wait_for_preview(process, out)
+                time.sleep(delay)
+                process.send_signal(signal.SIGKILL)
+                process.wait(timeout=60)
+                self.assertEachFileOnce(folder, cameras, others)
+                # what the program reported before it died is true on disk
+                with open(out, "rb") as handle:
+                    for old, target in re.findall(rb"    \[OK\] (\S+)  -->  (\S+)\r\n", handle.read()):
+                        path = target.decode().split(harness.SEP, 1)[1].replace(harness.SEP, "/")
+                        self.assertEqual(os.path.basename(self.path(folder, path)), final_of(old.decode()))
+                        with open(self.path(folder, path), "rb") as renamed:
+                            self.assertTrue(renamed.read().endswith(old), path)
+
+
+class Limits(FaultTest):
+
+    def test_rename_past_the_path_limit_fails_and_keeps_the_file(self):
+        if harness.WINE:
+            self.skipTest("wine keeps no path limit of its own (a 300-character path renames fine) and "
+                          "turns every path into an absolute Linux one, so it cannot even list this folder")
+        # The program gets paths relative to its folder, so the limit applies to those. In
+        # "a..." the old path is exactly as long as a path may be, and the temporary one
+        # longer; in "b..." the temporary path is exactly as long as a path may be.
+        longest = os.pathconf(self.root, "PC_PATH_MAX") - 1
+        os.makedirs(self.path("card"))
+        kept = folder_names("a", longest - len("card/GX010001.MP4"))
+        fits = folder_names("b", longest - len("card/1234_G-HEVC-0002-01.mp4"))
+        make_deep(self.path("card"), kept, {len(kept): ["GX010001.MP4"]})
+        make_deep(self.path("card"), fits, {len(fits): ["GX010002.MP4"]})
+        self.assertEqual(max(len(name) for name in kept + fits), 255)
+        kept_shown, fits_shown = "/".join(["card"] + kept), "/".join(["card"] + fits)
+        self.assertEqual(len(kept_shown + "/GX010001.MP4"), longest)
+        jobs = {"a": (kept_shown, "GX010001.MP4"), "b": (fits_shown, "GX010002.MP4")}
+        jobs = [jobs[name[0]] for name in harness.listing_order(self.path("card"))]
+        out = self.run_program("card", "-r", "-u")
+        outcomes = ["old" if folder == kept_shown else "final" for folder, _ in jobs]
+        self.assertOutput(out, harness.banner_bytes() + preview(jobs) + report(jobs, outcomes))
+        self.assertEqual(files_below(self.path("card")),
+                         {kept_shown[5:] + "/GX010001.MP4": b"GX010001.MP4",
+                          fits_shown[5:] + "/G-HEVC-0002-01.mp4": b"GX010002.MP4"})
+
+    def test_tree_1000_folders_deep(self):
+        # Folder names as long as keeps the deepest temporary path, absolute as wine
+        # makes it, within the limit: natively the relative paths come near it as well.
+        longest = os.pathconf(self.root, "PC_PATH_MAX") - 1
+        size = max(1, min(3, (longest - len(self.path("card")) - len("/1234_G-HEVC-0000-01.mp4")) // 1000 - 1))
+        os.makedirs(self.path("card"))
+        make_deep(self.path("card"), ["d" * size] * 1000,
+                  {1: ["GX010001.MP4"], 500: ["GH010500.MP4", "notes.txt"], 1000: ["GX011000.MP4"]})
+        jobs = [(folder, name) for folder, name in found_files(self.path("card"), "card") if eligible(name)]
+        self.assertEqual(sorted(name for _, name in jobs), ["GH010500.MP4", "GX010001.MP4", "GX011000.MP4"])
+        before = files_below(self.path("card"))
+        self.assertOutput(self.run_program("card", "-r", "-s"), harness.banner_bytes() + preview(jobs))
+        self.assertEqual(files_below(self.path("card")), before)
+
+        self.assertOutput(self.run_program("card", "-r", "-u"), harness.banner_bytes() + preview(jobs) + report(jobs))
+        after = {}
+        for path, content in before.items():
+            folder, name = os.path.split(path)
+            after[os.path.join(folder, final_of(name)) if eligible(name) else path] = content
+        self.assertEqual(files_below(self.path("card")), after)
+
+    def test_folder_of_100000_entries(self):
+        if harness.WINE:
+            self.skipTest("wine needs over half a minute to list 100,000 entries; the listing "
+                          "code is the same one the smaller cases run")
+        os.makedirs(self.path("big"))
+        fd = os.open(self.path("big"), os.O_RDONLY | os.O_DIRECTORY)
+        try:
+            for n in range(50000):  # half the camera's videos, half thumbnails of the same shape
+                stem = "GX%02d%04d" % (1 + n // 10000, n % 10000)
+                for name in (stem + ".MP4", stem + ".THM"):
+                    os.close(os.open(name, os.O_WRONLY | os.O_CREAT, 0o644, dir_fd=fd))
+        finally:
+            os.close(fd)
+        order = harness.listing_order(self.path("big"))
+        self.assertEqual(len(order), 100000)
+        out = self.run_program("big", "-s", "-v")
+        expected = [line(), line("Processing files in big..."), line("  Found 100000 files.\n\r")]
+        for name in order:
+            expected.append(line("  > Examining big" + harness.SEP + name))
+            if eligible(name):
+                expected.append(line("    > Match " + name))
+        expected += [line(), line("  100000 files examined, 50000 eligible files found")]
+        jobs = [("big", name) for name in order if eligible(name)]
+        self.assertEqual(len(jobs), 50000)
+        self.assertOutput(out, harness.banner_bytes() + b"".join(expected) + preview(jobs))
+        self.assertEqual(out.split(b"Renaming Preview:\r\n")[1].count(b"\r\n"), 50000)
+        self.assertEqual(sorted(os.listdir(self.path("big"))), sorted(order))
+
+
+class LinkLoops(FaultTest):
+
+    def test_runs_end_and_each_real_file_is_renamed_once(self):
+        links = {"sub/loop": "..", "self": "self", "here": ".", "a/to_b": "../b", "b/to_a": "../a"}
+        cameras = ["GX010001.MP4", "sub/GX010002.MP4", "a/GX010003.MP4", "b/GX010004.MP4"]
+        for mode in ["-s", "-u"]:
+            with self.subTest(mode=mode):
+                card = self.card(cameras, "card" + mode)
+                for path, target in links.items():
+                    os.symlink(target, self.path(card, path))
+                before = files_below(self.path(card))
+                # b is entered through a's link and again by itself: two jobs, one file
+                jobs = [job for job in found_files(self.path(card), card) if eligible(job[1])]
+                self.assertEqual(len(jobs), 6)
+                seen, outcomes = set(), []  # the second job of a file finds it gone
+                for folder, name in jobs:
+                    status = os.stat(os.path.join(self.root, *folder.split(harness.SEP), name))
+                    outcomes.append("old" if (status.st_dev, status.st_ino) in seen else "final")
+                    seen.add((status.st_dev, status.st_ino))
+                out = self.run_program(card, "-r", mode)
+                if mode == "-s":
+                    self.assertOutput(out, harness.banner_bytes() + preview(jobs))
+                    self.assertEqual(files_below(self.path(card)), before)
+                    continue
+                self.assertOutput(out, harness.banner_bytes() + preview(jobs) + report(jobs, outcomes))
+                after = dict(links)
+                after.update({os.path.join(os.path.dirname(name), final_of(os.path.basename(name))): name.encode()
+                              for name in cameras})
+                self.assertEqual(files_below(self.path(card)), after)
+
+
+class ChangedAtThePrompt(FaultTest):
+    """The tree changes between the scan and the rename: the program holds at its prompt
+    with a pipe on its standard input while another process changes the card."""
+
+    def at_prompt(self, *args):
+        process = subprocess.Popen(harness.command(args), cwd=self.root, stdin=subprocess.PIPE,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=harness.environment())
+        out = b""
+        deadline = time.monotonic() + (300 if harness.WINE else 60)
+        while not out.endswith(PROMPT):
+            ready, _, _ = select.select([process.stdout], [], [], max(0, deadline - time.monotonic()))
+            chunk = os.read(process.stdout.fileno(), 65536) if ready else b""
+            if not chunk:
+                process.kill()
+                self.fail("no prompt; the output was %r" % out[-300:])
+            out += chunk
+        return process, out
+
+    def answer(self, process, out):
+        rest, errors = process.communicate(b"y", timeout=300 if harness.WINE else 60)
+        self.assertEqual((process.returncode, errors), (0, b""))
+        return out + rest
+
+    def test_folder_gone(self):
+        self.card(["GX010001.MP4", "sub/GX010002.MP4", "sub/GX020002.MP4", "GX020001.MP4"])
+        jobs = found_files(self.path("card"), "card")
+        process, out = self.at_prompt("card", "-r")
+        os.rename(self.path("card", "sub"), self.path("away"))
+        out = self.answer(process, out)
+        outcomes = ["old" if folder != "card" else "final" for folder, _ in jobs]
+        self.assertOutput(out, harness.banner_bytes() + preview(jobs) + PROMPT + report(jobs, outcomes))
+        self.assertEqual(files_below(self.path("card")), {"G-HEVC-0001-01.mp4": b"GX010001.MP4",
+                                                          "G-HEVC-0001-02.mp4": b"GX020001.MP4"})
+        self.assertEqual(files_below(self.path("away")), {"GX010002.MP4": b"sub/GX010002.MP4",
+                                                          "GX020002.MP4": b"sub/GX020002.MP4"})
+
+    def test_file_renamed_away_and_final_name_taken(self):
+        self.card(["GX010001.MP4", "GX020001.MP4", "GX010003.MP4"])
+        jobs = found_files(self.path("card"), "card")
+        process, out = self.at_prompt("card")
+        os.rename(self.path("card", "GX020001.MP4"), self.path("card", "moved.MP4"))
+        self.card(["G-HEVC-0003-01.mp4"], content="arrived")
+        out = self.answer(process, out)
+        outcome = {"GX010001.MP4": "final", "GX020001.MP4": "old", "GX010003.MP4": "temp"}
+        self.assertOutput(out, harness.banner_bytes() + preview(jobs) + PROMPT
+                          + report(jobs, [outcome[name] for _, name in jobs]))
+        disk = files_below(self.path("card"))
+        temp = [name for name in disk if temp_of("GX010003.MP4").fullmatch(name)]
+        self.assertEqual(disk, {"G-HEVC-0001-01.mp4": b"GX010001.MP4", "moved.MP4": b"GX020001.MP4",
+                                "G-HEVC-0003-01.mp4": b"arrived", (temp or ["no temporary name"])[0]: b"GX010003.MP4"})
+
+
+class FolderParameter(FaultTest):
+
+    def test_dot_relative_and_empty_folder(self):
+        sep = harness.SEP
+        for number, (parameter, inside) in enumerate([(".", True), ("card", False), ("." + sep + "card", False),
+                                                      ("card" + sep + "sub" + sep + "..", False), ("", True)]):
+            with self.subTest(parameter=parameter):
+                case = "case%d" % number
+                self.card(["GX010001.MP4", "GH020002.MP4", "notes.txt"], case + "/card")
+                os.makedirs(self.path(case, "card", "sub"))
+                jobs = [(parameter, name) for _, name in found_files(self.path(case, "card"), "", False)
+                        if eligible(name)]
+                cwd = self.path(case, "card") if inside else self.path(case)
+                out = self.run_program(parameter, "-u", cwd=cwd)
+                # the printed targets are the folder as given, the separator and the name;
+                # for the empty folder the bare name
+                self.assertOutput(out, harness.banner_bytes() + preview(jobs) + report(jobs))
+                self.assertEqual(files_below(self.path(case, "card")),
+                                 {"G-HEVC-0001-01.mp4": b"GX010001.MP4", "G-AVC-0002-02.mp4": b"GH020002.MP4",
+                                  "notes.txt": b"notes.txt"})
+
+
+class ReaderGoesAway(FaultTest):
+    """A closed pipe must not stop the program between its two passes."""
+
+    CARD = ["GX01%04d.MP4" % n for n in range(60)]
+
+    def assertAllRenamed(self):
+        self.assertEqual(files_below(self.path("card")), {final_of(name): name.encode() for name in self.CARD})
+
+    def test_reader_stops_after_100_bytes(self):
+        self.card(self.CARD)
+        program = subprocess.Popen(harness.command(["card", "-u"]), cwd=self.root, stdout=subprocess.PIPE,
+                                   stderr=subprocess.PIPE, env=harness.environment())
+        head = subprocess.Popen(["head", "-c", "100"], stdin=program.stdout, stdout=subprocess.PIPE)
+        program.stdout.close()
+        shown = head.communicate(timeout=300)[0]
+        errors = program.communicate(timeout=300)[1]
+        self.assertEqual(shown, harness.banner_bytes()[:100])
+        self.assertEqual((program.returncode, errors), (0, b""))  # not ended by SIGPIPE
+        self.assertAllRenamed()
+
+    def test_pipe_closed_before_the_first_byte(self):
+        self.card(self.CARD)
+        reader, writer = os.pipe()
+        os.close(reader)
+        try:
+            program = subprocess.Popen(harness.command(["card", "-u"]), cwd=self.root, stdout=writer,
+                                       stderr=subprocess.PIPE, env=harness.environment())
+        finally:
+            os.close(writer)
+        errors = program.communicate(timeout=300)[1]
+        self.assertEqual((program.returncode, errors), (0, b""))
+        self.assertAllRenamed()
+
+
+if __name__ == "__main__":
+    harness.main()
