@@ -28,10 +28,12 @@ void append_field(text &out, std::int32_t field, bool two_digits) {
 bool token_at(std::u16string_view mask, std::size_t at, std::u16string_view token) {
   if (mask.size() - at < token.size())
     return false;
-  // Masks are mostly written in lower case already; only other letters need the mapping.
-  for (std::size_t k = 0; k < token.size(); ++k)
-    if (mask[at + k] != token[k] && lower_char(mask[at + k]) != token[k])
+  // Lower-case ASCII letters need no mapping; only other characters go through it.
+  for (std::size_t k = 0; k < token.size(); ++k) {
+    char16_t unit = mask[at + k];
+    if (unit != token[k] && ((unit >= u'a' && unit <= u'z') || lower_char(unit) != token[k]))
       return false;
+  }
   return true;
 }
 

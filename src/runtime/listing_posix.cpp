@@ -15,6 +15,7 @@ struct listing_detail::enumeration {
   DIR *directory = nullptr;
   std::string pattern; // empty: every entry
   const char *name = nullptr;
+  unsigned char type_hint = DT_UNKNOWN; // what readdir says, when the file system says
   bool stat_done = false;
   bool stat_ok = false;
   struct stat status = {};
@@ -33,14 +34,16 @@ bool read_matching(listing_detail::enumeration &listing) {
     if (!matches(listing, entry->d_name))
       continue;
     listing.name = entry->d_name;
+    listing.type_hint = entry->d_type;
     listing.stat_done = false;
     return true;
   }
   return false;
 }
 
-// One stat per entry, made when the type or a time is first asked for, and following a
-// link so that a link to a directory is a directory. A dangling link is taken as itself.
+// At most one stat per entry, made when a time (or a type readdir did not give) is first
+// asked for, following a link so that a link to a directory is a directory. A dangling
+// link is taken as itself.
 const struct stat *entry_status(listing_detail::enumeration &listing) {
   if (!listing.stat_done) {
     int fd = dirfd(listing.directory);
@@ -106,6 +109,12 @@ text listing_detail::current_name(const enumeration &listing) {
 }
 
 int listing_detail::current_type(enumeration &listing) {
+  // readdir already tells a directory from a file on most file systems; only a link (is
+  // its target a directory?) or an unknown type needs the stat.
+  if (listing.type_hint == DT_DIR)
+    return 2;
+  if (listing.type_hint != DT_UNKNOWN && listing.type_hint != DT_LNK)
+    return 1;
   const struct stat *status = entry_status(listing);
   return status && S_ISDIR(status->st_mode) ? 2 : 1;
 }

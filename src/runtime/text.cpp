@@ -36,22 +36,24 @@ std::size_t valid_sequence_length(std::string_view bytes, std::size_t i, char32_
   return length;
 }
 
-void append_utf8(std::string &out, char32_t code) {
+// Writes the UTF-8 form of code at out and returns the position after it.
+char *put_utf8(char *out, char32_t code) {
   if (code < 0x80) {
-    out += static_cast<char>(code);
+    *out++ = static_cast<char>(code);
   } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    *out++ = static_cast<char>(0xC0 | (code >> 6));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    *out++ = static_cast<char>(0xE0 | (code >> 12));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    *out++ = static_cast<char>(0xF0 | (code >> 18));
+    *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   }
+  return out;
 }
 
 } // namespace
@@ -82,22 +84,26 @@ text decode_name(std::string_view bytes) {
 bool is_raw_byte_unit(char16_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
 
 std::string encode_name(std::u16string_view units) {
-  std::string out;
-  out.reserve(units.size() + units.size() / 2);
+  // Every code unit takes at most three bytes (a pair of two takes four).
+  std::string out(units.size() * 3, '\0');
+  char *end = out.data();
   for (std::size_t i = 0; i < units.size(); ++i) {
     char16_t unit = units[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-        units[i + 1] <= 0xDFFF) {
-      append_utf8(out, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+    if (unit < 0x80) {
+      *end++ = static_cast<char>(unit);
+    } else if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+               units[i + 1] <= 0xDFFF) {
+      end = put_utf8(end, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (units[i + 1] - 0xDC00));
       ++i;
     } else if (is_raw_byte_unit(unit)) {
-      out += static_cast<char>(unit - raw_byte_base);
+      *end++ = static_cast<char>(unit - raw_byte_base);
     } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-      append_utf8(out, 0xFFFD);
+      end = put_utf8(end, 0xFFFD);
     } else {
-      append_utf8(out, unit);
+      end = put_utf8(end, unit);
     }
   }
+  out.resize(static_cast<std::size_t>(end - out.data()));
   return out;
 }
 

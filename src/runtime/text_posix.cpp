@@ -17,13 +17,14 @@ locale_t case_locale() {
 bool is_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
 
 // Maps one code unit; a surrogate, or a mapping outside the 16-bit range, stays as it
-// is. ascii is the answer when the locale is missing.
+// is. ascii is the ASCII mapping, which every locale shares and which serves alone when
+// the locale is missing.
 char16_t map_case(char16_t unit, wint_t (*mapping)(wint_t, locale_t), char16_t ascii) {
-  if (is_surrogate(unit))
-    return unit;
-  locale_t locale = case_locale();
-  if (!locale)
+  if (unit < 0x80)
     return ascii;
+  locale_t locale = case_locale();
+  if (is_surrogate(unit) || !locale)
+    return unit;
   wint_t mapped = mapping(static_cast<wint_t>(unit), locale);
   return mapped <= 0xFFFF && !is_surrogate(static_cast<char16_t>(mapped)) ? static_cast<char16_t>(mapped)
                                                                           : unit;

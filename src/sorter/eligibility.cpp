@@ -24,7 +24,7 @@ std::int64_t eligibility_pass() {
   std::int64_t count = 0;
   for (found_file_record &record : file_list) {
     if (options.verbose)
-      verbose_line(u"  > Examining " + join_path(record.directory, record.name));
+      verbose_line(u"  > Examining " + join_path(*record.directory, record.name));
     record.eligible = eligibility_test(record.name);
     if (record.eligible) {
       ++count;

@@ -22,8 +22,8 @@ void confirm_and_rename() {
   // final name may be another job's old name.
   verbose_line(u"\n\r  Renaming " + total_text + u" files with temp names...");
   for (const rename_job &job : job_list) {
-    text source_path = join_path(job.directory, job.old_name);
-    text target_path = join_path(job.directory, job.temp_name);
+    text source_path = join_path(*job.directory, job.old_name);
+    text target_path = join_path(*job.directory, job.temp_name);
     if (rename_file(source_path, target_path)) {
       verbose_line(u"    [OK] " + job.old_name + u"  -->  " + job.temp_name);
       ++temp_count;
@@ -38,8 +38,8 @@ void confirm_and_rename() {
   // taken already leaves that file under its temporary name.
   print_line(u"\n\r  Renaming " + total_text + u" files to final names...");
   for (const rename_job &job : job_list) {
-    text source_path = join_path(job.directory, job.temp_name);
-    text target_path = join_path(job.directory, job.final_name);
+    text source_path = join_path(*job.directory, job.temp_name);
+    text target_path = join_path(*job.directory, job.final_name);
     if (rename_file(source_path, target_path)) {
       print_line(u"    [OK] " + job.old_name + u"  -->  " + target_path);
       ++final_count;

@@ -3,6 +3,7 @@
 #include "runtime/dates.h"
 #include "runtime/text.h"
 
+#include <memory>
 #include <vector>
 
 // What one run owns from start to end: the options its switches set, the files the scan
@@ -18,9 +19,12 @@ struct run_options {
   bool short_names = false; // -o
 };
 
+/// A directory path, kept once for all the files found in it.
+using shared_text = std::shared_ptr<const text>;
+
 /// One entry of a scanned directory that is not itself a directory.
 struct found_file_record {
-  text directory; // the directory as its scan level received it, no separator appended
+  shared_text directory; // as its scan level received it, no separator appended
   text name;
   date_value modified = 0; // last-write time
   bool eligible = false;   // set by the eligibility pass
@@ -28,7 +32,7 @@ struct found_file_record {
 
 /// One camera chapter file to rename, with the pieces of its name.
 struct rename_job {
-  text directory;
+  shared_text directory;
   text old_name;
   text final_name;
   text temp_name; // the name between the two rename passes

@@ -35,6 +35,7 @@ void scan(const text &path, bool recursive, std::int64_t listing_number) {
       print_text(u" recursively");
     print_line(u"...");
   }
+  auto directory = std::make_shared<const text>(path);
   while (next_entry(listing_number)) {
     text name = entry_name(listing_number);
     if (name == u"." || name == u"..")
@@ -44,7 +45,10 @@ void scan(const text &path, bool recursive, std::int64_t listing_number) {
         scan(join_path(path, name), recursive, listing_number + 1);
       continue; // directories are never recorded
     }
-    file_list.push_back({path, std::move(name), entry_date(listing_number, 2), false});
+    // The last-write time only ever reaches a name through -d; without it, reading the
+    // time would cost a stat per entry for nothing.
+    date_value modified = options.date_prefix ? entry_date(listing_number, 2) : 0;
+    file_list.push_back({directory, std::move(name), modified, false});
   }
   close_listing(listing_number);
   if (identified)

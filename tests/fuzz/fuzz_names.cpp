@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   options.date_prefix = (data[0] & 1) != 0;
   options.short_names = (data[0] & 2) != 0;
   text name = units_of(data + 1, size - 1);
-  file_list.assign(1, found_file_record{u"card", name, static_cast<date_value>(data[0]) * 86400 * 97, false});
+  file_list.assign(1, found_file_record{std::make_shared<const text>(u"card"), name,
+                                        static_cast<date_value>(data[0]) * 86400 * 97, false});
   job_list.clear();
   {
     bool eligible = eligibility_test(name);
