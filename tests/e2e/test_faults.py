@@ -440,6 +440,27 @@ class ChangedAtThePrompt(FaultTest):
                                 "G-HEVC-0003-01.mp4": b"arrived", (temp or ["no temporary name"])[0]: b"GX010003.MP4"})
 
 
+class Refused(FaultTest):
+
+    def test_file_the_system_will_not_rename(self):
+        # An immutable file cannot be renamed even by root: its pass-1 rename fails, and
+        # so, from its temporary path, does its pass-2 rename.
+        self.card(["GX010001.MP4", "GX020001.MP4", "GX030001.MP4"])
+        held = self.path("card", "GX020001.MP4")
+        if subprocess.run(["chattr", "+i", held], capture_output=True).returncode != 0:
+            self.skipTest("this file system or user cannot make a file immutable")
+        try:
+            jobs = found_files(self.path("card"), "card")
+            out = self.run_program("card", "-u")
+        finally:
+            subprocess.run(["chattr", "-i", held], check=True)
+        outcomes = ["old" if name == "GX020001.MP4" else "final" for _, name in jobs]
+        self.assertOutput(out, harness.banner_bytes() + preview(jobs) + report(jobs, outcomes))
+        self.assertEqual(files_below(self.path("card")), {"G-HEVC-0001-01.mp4": b"GX010001.MP4",
+                                                          "GX020001.MP4": b"GX020001.MP4",
+                                                          "G-HEVC-0001-03.mp4": b"GX030001.MP4"})
+
+
 class FolderParameter(FaultTest):
 
     def test_dot_relative_and_empty_folder(self):
