@@ -25,8 +25,8 @@ int main(int argc, char **argv) {
   std::vector<std::string> temps, finals;
   for (std::size_t k = 0; k < names.size(); ++k) {
     const std::string &name = names[k];
-    std::string final_name =
-        std::string("G-") + (name[1] == 'X' ? "HEVC" : "AVC") + "-" + name.substr(4, 4) + "-" + name.substr(2, 2) + ".mp4";
+    std::string final_name = std::string("G-") + (name[1] == 'X' ? "HEVC" : "AVC") + "-" + name.substr(4, 4) +
+                             "-" + name.substr(2, 2) + ".mp4";
     finals.push_back(folder + "/" + final_name);
     temps.push_back(folder + "/" + std::to_string(1000 + k % 9000) + "_" + final_name);
     renameat2(AT_FDCWD, (folder + "/" + name).c_str(), AT_FDCWD, temps.back().c_str(), RENAME_NOREPLACE);

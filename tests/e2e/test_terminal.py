@@ -151,14 +151,16 @@ class TerminalCase(harness.TempDirTest):
 
     # --- the program in the pane -------------------------------------------------------
 
-    def start(self, *args):
+    def start(self, *args, delay=0):
         """Starts the program from the shell, with the terminal settings noted right before
         and right after it. The settings are read by a small sh around the program, since
         an interactive bash itself puts the terminal back after a job that a signal ended;
         its trap lets it go on after a Ctrl+C, which the program still gets as it should."""
         program = " ".join(shlex.quote(part) for part in harness.command(list(args)))
         before, after = (shlex.quote(os.path.join(self.state, name)) for name in ("before", "after"))
-        script = 'trap true INT; stty -g >%s; %s; s=$?; stty -g >%s; echo "ST""ATUS=$s"' % (before, program, after)
+        pause = "sleep %s; " % delay if delay else ""
+        script = 'trap true INT; %sstty -g >%s; %s; s=$?; stty -g >%s; echo "ST""ATUS=$s"' % (
+            pause, before, program, after)
         self.type_line("sh -c " + shlex.quote(script))
 
     def finish(self):
@@ -265,6 +267,20 @@ class Look(TerminalCase):
         status = [row for row in self.coloured_screen() if text_of(row).startswith("STATUS=")][-1]
         self.assertEqual({cell[1:] for cell in status}, {(None, None)},
                          "text after the program is not in the terminal's default colours")
+
+
+class TypedAhead(TerminalCase):
+    def test_key_typed_before_the_prompt_answers_it(self):
+        self.make_card()
+        # The key goes in while the program has not even started; it waits in the
+        # terminal until the prompt reads it.
+        self.start(self.root, delay=2)
+        self.keys("y")
+        lines = self.wait_for("  Successfully renamed 2 of 2 files.")
+        self.assertEqual(self.finish(), 0)
+        self.assertIn(PROMPT, lines)
+        self.assertEqual(harness.files_on_disk(self.root), CARD_AFTER)
+        self.assert_terminal_restored()
 
 
 class Prompt(TerminalCase):
