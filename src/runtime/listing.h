@@ -77,9 +77,13 @@ start_result start(enumeration *&started, std::u16string_view directory, std::u1
 bool advance(enumeration &listing);
 /// Ends the enumeration and frees it.
 void finish(enumeration *listing);
+/// The current entry's name.
 text current_name(const enumeration &listing);
+/// The current entry's type, 1 or 2, as entry_type gives it.
 int current_type(enumeration &listing);
+/// The current entry's file time, as entry_file_time gives it.
 bool current_file_time(enumeration &listing, int selector, std::int64_t &ticks);
+/// The identity of the directory being enumerated.
 bool identity(enumeration &listing, directory_identity &identity);
 
 } // namespace listing_detail
