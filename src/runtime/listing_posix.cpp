@@ -123,8 +123,14 @@ bool listing_detail::current_file_time(enumeration &listing, int selector, std::
   const struct stat *status = entry_status(listing);
   if (!status)
     return false;
-  // POSIX keeps no creation time in stat; the status-change time stands in for it.
+    // Linux keeps no creation time in stat; the status-change time stands in for it there.
+#if defined(__APPLE__)
+  struct timespec time = selector == 1   ? status->st_atimespec
+                         : selector == 2 ? status->st_mtimespec
+                                         : status->st_birthtimespec;
+#else
   struct timespec time = selector == 1 ? status->st_atim : selector == 2 ? status->st_mtim : status->st_ctim;
+#endif
   constexpr std::int64_t seconds_1601_to_1970 = 11644473600;
   ticks = (static_cast<std::int64_t>(time.tv_sec) + seconds_1601_to_1970) * 10000000 + time.tv_nsec / 100;
   return true;
@@ -144,13 +150,18 @@ void force_rename_fallback(int level) { rename_fallback = level; }
 bool rename_file(std::u16string_view existing_path, std::u16string_view new_path) {
   std::string from = encode_name(existing_path);
   std::string to = encode_name(new_path);
-  // rename(2) would replace an existing target. renameat2 with RENAME_NOREPLACE tests and
-  // renames in one step; file systems that refuse the flag (NFS, some FUSE) get link and
-  // unlink, which fails on an existing target just as atomically. Only where links are
+  // rename(2) would replace an existing target. renameat2 with RENAME_NOREPLACE (macOS:
+  // renamex_np with RENAME_EXCL) tests and renames in one step; file systems that refuse the flag (NFS, some
+  // FUSE) get link and unlink, which fails on an existing target just as atomically. Only where links are
   // impossible too (FAT, exFAT) is the target tested right before a plain rename.
   if (rename_fallback < 1) {
+#if defined(__APPLE__)
+    if (renamex_np(from.c_str(), to.c_str(), RENAME_EXCL) == 0)
+      return true;
+#else
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
       return true;
+#endif
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP && errno != EOPNOTSUPP)
       return false;
   }
