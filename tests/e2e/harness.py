@@ -59,6 +59,23 @@ def run(args, cwd, stdin=b"", tz="UTC0", program=None, timeout=60):
                           stderr=subprocess.PIPE, env=environment(tz), timeout=timeout, **kwargs)
 
 
+def enc(text):
+    """Text as the program writes it to a pipe: UTF-8, and a name that is not UTF-8 on
+    disk (held as surrogate escapes) as its raw bytes."""
+    return text if isinstance(text, bytes) else text.encode("utf-8", "surrogateescape")
+
+
+def line(text=""):
+    """What one print_line of the text puts into a pipe."""
+    return enc(text) + b"\r\n"
+
+
+def joined(folder, name):
+    """A folder and a name as the program joins them: the bare name for the current
+    folder given as an empty parameter."""
+    return folder + SEP + name if folder else name
+
+
 def make_files(root, names, content=None):
     """Creates each file (relative names, '/' between folders). The content of each file
     is its own name unless given, so that a test can tell afterwards which file is which."""

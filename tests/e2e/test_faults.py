@@ -23,21 +23,11 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 
+enc, line, joined = harness.enc, harness.line, harness.joined
+
 PROMPT = b"\n\r  Press any key to continue renaming or [Esc] to abort...\r\n"
 DIGITS = "####"  # stands for the four random digits of a temporary name in expected output
 KILL_SEED = 20261208  # the kill delays of every run are the same; a failure can be rerun
-
-
-def enc(text):
-    return text.encode("utf-8", "surrogateescape")
-
-
-def line(text=""):
-    return enc(text) + b"\r\n"
-
-
-def joined(folder, name):
-    return folder + harness.SEP + name if folder else name
 
 
 def eligible(name):

@@ -19,20 +19,10 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 
 BANNER = harness.banner_bytes()
+enc, line, joined = harness.enc, harness.line, harness.joined
 NO_FILES = "\n\r  No GoPro files found at specified path. Aborting"
 PROMPT = "\n\r  Press any key to continue renaming or [Esc] to abort..."
 NOTHING_CHANGED = "\n\r  No file was changed"
-
-
-def enc(text):
-    # Names that are not UTF-8 on disk arrive here as surrogate escapes; the program must
-    # hand their raw bytes back unchanged.
-    return text if isinstance(text, bytes) else text.encode("utf-8", "surrogateescape")
-
-
-def line(text=""):
-    """What one print_line of the text puts into the pipe."""
-    return enc(text) + b"\r\n"
 
 
 def version():
@@ -128,10 +118,6 @@ def renamed(folder, jobs, temp_names=None):
     out += line("\n\r  Renaming %d files to final names..." % total)
     out += b"".join(line("    [OK] %s  -->  %s" % (old, joined(folder, final))) for old, final in jobs)
     return out + line("\n\r  Successfully renamed %d of %d files." % (total, total)) + line("\n\r")
-
-
-def joined(folder, name):
-    return folder + harness.SEP + name if folder else name
 
 
 class PipeTest(harness.TempDirTest):
