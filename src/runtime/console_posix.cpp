@@ -15,7 +15,6 @@ volatile std::sig_atomic_t colours_used = 0;
 volatile std::sig_atomic_t key_mode_set = 0;
 struct termios saved_terminal_mode;
 std::vector<text> tokens;
-text own_path;
 std::string pending_keys; // bytes read from the terminal and not yet decoded
 
 constexpr char reset_attributes[] = "\x1b[0m";
@@ -76,12 +75,11 @@ void record_arguments(int argc, char **argv) {
   tokens.clear();
   for (int i = 0; i < argc; ++i)
     tokens.push_back(decode_name(argv[i]));
-  own_path = tokens.empty() ? text() : tokens[0];
 }
 
 const std::vector<text> &console_detail::command_tokens() { return tokens; }
 
-text program_path() { return own_path; }
+text program_path() { return tokens.empty() ? text() : tokens[0]; }
 
 bool open_console() {
   output_is_terminal = isatty(STDOUT_FILENO) == 1;

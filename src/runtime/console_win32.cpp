@@ -6,6 +6,7 @@ namespace {
 
 HANDLE input_handle = nullptr;
 HANDLE output_handle = nullptr;
+bool output_is_console = false;
 std::vector<text> tokens;
 
 bool input_is_console() {
@@ -14,12 +15,14 @@ bool input_is_console() {
 }
 
 void write_output(std::u16string_view piece) {
-  // A console takes UTF-16 as it is; WriteConsoleW fails on a file or pipe, which then
+  // A console takes UTF-16 as it is; a file or pipe (on which WriteConsoleW would fail)
   // gets the same text as UTF-8 in one WriteFile, without a byte-order mark.
-  text shown = terminal_safe(piece);
   DWORD written = 0;
-  if (WriteConsoleW(output_handle, shown.data(), static_cast<DWORD>(shown.size()), &written, nullptr))
+  if (output_is_console) {
+    text shown = terminal_safe(piece);
+    WriteConsoleW(output_handle, shown.data(), static_cast<DWORD>(shown.size()), &written, nullptr);
     return;
+  }
   if (piece.empty())
     return;
   int size = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<LPCWCH>(piece.data()),
@@ -65,6 +68,9 @@ text program_path() {
 bool open_console() {
   input_handle = GetStdHandle(STD_INPUT_HANDLE);
   output_handle = GetStdHandle(STD_OUTPUT_HANDLE);
+  // The handle's kind never changes during the run: ask once, not on every line.
+  DWORD mode = 0;
+  output_is_console = GetConsoleMode(output_handle, &mode) != 0;
   SetConsoleCtrlHandler(control_handler, TRUE);
   return true;
 }

@@ -23,13 +23,13 @@ std::int64_t eligibility_pass() {
   verbose_line(u"  Found " + total + u" files.\n\r");
   std::int64_t count = 0;
   for (found_file_record &record : file_list) {
-    if (options.verbose)
-      verbose_line(u"  > Examining " + join_path(*record.directory, record.name));
+    if (options.verbose) // tested here so that a quiet run builds no text per file
+      print_line(u"  > Examining " + join_path(*record.directory, record.name));
     record.eligible = eligibility_test(record.name);
     if (record.eligible) {
       ++count;
       if (options.verbose)
-        verbose_line(u"    > Match " + record.name);
+        print_line(u"    > Match " + record.name);
     }
   }
   if (options.verbose) {

@@ -18,8 +18,9 @@ std::vector<directory_identity> directories_open;
 void scan(const text &path, bool recursive, std::int64_t listing_number) {
   if (!open_listing(listing_number, path, u"*"))
     return;
+  // Only a walk that descends can loop, so only then is the folder identified.
   directory_identity identity;
-  bool identified = listing_identity(listing_number, identity);
+  bool identified = recursive && listing_identity(listing_number, identity);
   if (identified &&
       std::find(directories_open.begin(), directories_open.end(), identity) != directories_open.end()) {
     close_listing(listing_number);

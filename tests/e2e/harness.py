@@ -82,8 +82,9 @@ def make_files(root, names, content=None):
     for name in names:
         path = os.path.join(root, *name.split("/"))
         os.makedirs(os.path.dirname(path), exist_ok=True)
+        data = name if content is None else content
         with open(path, "wb") as handle:
-            handle.write((content if content is not None else name).encode() if isinstance(content, (str, type(None))) else content)
+            handle.write(data if isinstance(data, bytes) else data.encode())
 
 
 def set_mtime(path, utc_seconds):
