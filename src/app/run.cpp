@@ -18,7 +18,7 @@ std::vector<text> parameters;
 
 void print_path_message(const text &path) {
   print_line();
-  print_line(u"  No valid path specified, could not find \"" + path + u"\".");
+  print_line(u"  No valid path specified, could not find \"" + from_outside(path) + u"\".");
   print_line(u"  Should your path contain spaces, please enclose it between quotes.");
   print_line(u"  For example:");
   print_line(u"     \"C:\\Users\\Me\\Desktop\\My Folder\"");
@@ -59,7 +59,7 @@ bool set_option(const text &switch_text) {
 // confirmation and renaming.
 void sort_chapters() {
   print_banner();
-  scan(parameters[1], options.recursive, 100);
+  scan(parameters[1], options.recursive, top_scan_listing);
   if (eligibility_pass() == 0) {
     print_line(u"\n\r  No GoPro files found at specified path. Aborting");
     return;
@@ -76,8 +76,10 @@ void run_from_parameters(const text &program_name) {
     return;
   }
   const text &path = parameters[1];
-  // The path test's listing is never read; close_all_listings ends it with the run.
-  if (!open_listing(-1, path, u"")) {
+  // The path test's listing is never read; close_all_listings ends it with the run. An
+  // empty path (a variable that was never set) would list the current folder: refused,
+  // since the current folder is named "." by anyone who means it.
+  if (path.empty() || !open_listing(new_listing_handle, path, u"")) {
     print_path_message(path);
     return;
   }
@@ -85,7 +87,7 @@ void run_from_parameters(const text &program_name) {
   for (std::size_t i = 2; i < parameters.size(); ++i) {
     text switch_text = normalised_switch(parameters[i]);
     if (!set_option(switch_text)) {
-      print_line(u"\n\r  Unknown paramenter encountered: " + switch_text + u"." + help_hint);
+      print_line(u"\n\r  Unknown paramenter encountered: " + from_outside(switch_text) + u"." + help_hint);
       return;
     }
   }

@@ -117,12 +117,38 @@ text decode_key(std::string_view bytes, std::size_t &used) {
   return key;
 }
 
-text terminal_safe(std::u16string_view line) {
-  text out(line);
+text console_key(std::uint16_t virtual_key, char16_t character) {
+  constexpr std::uint16_t escape_key = 0x1B;
+  if (virtual_key == escape_key)
+    return text(1, u'\x1b');
+  return character == 0 ? text() : text(1, character);
+}
+
+namespace {
+
+// The characters that change the order in which a terminal shows what follows them.
+bool is_bidirectional_control(char16_t unit) {
+  return unit == 0x061C || unit == 0x200E || unit == 0x200F || (unit >= 0x202A && unit <= 0x202E) ||
+         (unit >= 0x2066 && unit <= 0x2069);
+}
+
+text shown_safely(std::u16string_view piece, bool keep_line_breaks) {
+  text out(piece);
   for (char16_t &unit : out) {
-    bool control = (unit < 0x20 && unit != u'\n' && unit != u'\r') || (unit >= 0x7F && unit <= 0x9F);
-    if (control || is_raw_byte_unit(unit))
+    bool line_break = unit == u'\n' || unit == u'\r';
+    bool control = (unit < 0x20 && !(keep_line_breaks && line_break)) || (unit >= 0x7F && unit <= 0x9F);
+    if (control || is_raw_byte_unit(unit) || is_bidirectional_control(unit))
       unit = u'?';
   }
   return out;
+}
+
+} // namespace
+
+text terminal_safe(std::u16string_view line) { return shown_safely(line, true); }
+
+text outside_safe(std::u16string_view outside) { return shown_safely(outside, false); }
+
+text from_outside(std::u16string_view outside) {
+  return console_detail::output_is_terminal() ? outside_safe(outside) : text(outside);
 }

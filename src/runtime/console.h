@@ -3,6 +3,7 @@
 #include "runtime/text.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -14,7 +15,10 @@
 // POSIX: UTF-8 through write(2), unbuffered; colours as ANSI SGR sequences on a terminal
 // only, reset when the process ends.
 // On a console or terminal, control characters in a text (file names may hold any) are
-// shown as "?"; a file or pipe receives the text unchanged.
+// shown as "?"; a file or pipe receives the text unchanged. Text from outside (names,
+// paths, parameters) goes through from_outside, which on a terminal also hides CR, LF,
+// TAB and the bidirectional controls, so that a name can neither forge a line nor
+// reorder one. With NO_COLOR set to a non-empty value, no colour is ever written.
 
 /// Keeps the program's arguments for the POSIX layer (the shell has split them already);
 /// Windows reads its own command line and ignores them. Call first, before anything else.
@@ -38,6 +42,10 @@ void set_colors(int foreground, int background);
 /// (U+001B for Esc), the empty text for a key without one, or when nothing waits, or when
 /// the standard input is not a console.
 text poll_key();
+
+/// Discards every key typed so far and not yet read, so that only a key pressed after
+/// this call answers. Input that is not a console (a piped answer) is kept.
+void discard_typed_keys();
 
 /// Waits without using the processor until a key press yields a character, and returns
 /// it. When the standard input is not a console, reads one byte instead: end of input,
@@ -66,8 +74,22 @@ std::vector<text> split_command_line(std::u16string_view line);
 text decode_key(std::string_view bytes, std::size_t &used);
 
 /// The text as a console or terminal should show it: C0 controls other than LF and CR,
-/// DEL, C1 controls and bytes that were not UTF-8 become "?".
+/// DEL, C1 controls, bidirectional formatting characters and bytes that were not UTF-8
+/// become "?".
 text terminal_safe(std::u16string_view line);
+
+/// The text a Windows console key press yields: U+001B for the Esc key (virtual key code
+/// 0x1B) even when it carries no character, as wine's terminal console reports it; the
+/// character otherwise; the empty text for a key without one.
+text console_key(std::uint16_t virtual_key, char16_t character);
+
+/// Text from outside as a terminal should show it: as terminal_safe, and LF and CR
+/// become "?" too.
+text outside_safe(std::u16string_view outside);
+
+/// Text from outside (a name, a path, a parameter) as the output may receive it: through
+/// outside_safe on a console or terminal, unchanged into a file or pipe.
+text from_outside(std::u16string_view outside);
 
 /// Ends the process with the exit code (POSIX: resets the terminal's colours first).
 [[noreturn]] void end_process(int exit_code);
@@ -75,4 +97,6 @@ text terminal_safe(std::u16string_view line);
 namespace console_detail {
 /// The command-line tokens, the program's own name first (platform part).
 const std::vector<text> &command_tokens();
+/// Whether the standard output is a console or terminal (platform part).
+bool output_is_terminal();
 } // namespace console_detail

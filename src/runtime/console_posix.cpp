@@ -9,8 +9,9 @@
 
 namespace {
 
-bool output_is_terminal = false;
+bool output_to_terminal = false;
 bool input_is_terminal = false;
+bool colours_wanted = true;
 volatile std::sig_atomic_t colours_used = 0;
 volatile std::sig_atomic_t key_mode_set = 0;
 struct termios saved_terminal_mode;
@@ -33,13 +34,13 @@ void write_bytes(const char *data, std::size_t size) {
 }
 
 void write_output(std::u16string_view piece, bool line_end) {
-  std::string bytes = encode_name(output_is_terminal ? std::u16string_view(terminal_safe(piece)) : piece);
+  std::string bytes = encode_name(output_to_terminal ? std::u16string_view(terminal_safe(piece)) : piece);
   if (line_end)
     bytes += "\r\n";
   write_bytes(bytes.data(), bytes.size());
 }
 
-// Runs on SIGINT, SIGTERM and SIGHUP: puts the terminal back as it was (key mode,
+// Runs on SIGINT, SIGTERM, SIGHUP and SIGQUIT: puts the terminal back as it was (key mode,
 // colours), then lets the signal end the process as it would have without the handler.
 void control_handler(int signal_number) {
   if (key_mode_set)
@@ -79,15 +80,20 @@ void record_arguments(int argc, char **argv) {
 
 const std::vector<text> &console_detail::command_tokens() { return tokens; }
 
+bool console_detail::output_is_terminal() { return output_to_terminal; }
+
 text program_path() { return tokens.empty() ? text() : tokens[0]; }
 
 bool open_console() {
-  output_is_terminal = isatty(STDOUT_FILENO) == 1;
+  output_to_terminal = isatty(STDOUT_FILENO) == 1;
   input_is_terminal = isatty(STDIN_FILENO) == 1;
+  // The NO_COLOR convention: set to anything but the empty text, no colour at all.
+  const char *no_color = std::getenv("NO_COLOR");
+  colours_wanted = no_color == nullptr || *no_color == '\0';
   struct sigaction action = {};
   action.sa_handler = control_handler;
   sigemptyset(&action.sa_mask);
-  for (int signal_number : {SIGINT, SIGTERM, SIGHUP})
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
     sigaction(signal_number, &action, nullptr);
   // A reader that goes away (chaptersort DIR -u | head) must not kill the run between its
   // two rename passes: output to a closed pipe is lost, as a failed write is on Windows.
@@ -103,7 +109,8 @@ void print_text(std::u16string_view piece) {
 }
 
 void set_colors(int foreground, int background) {
-  if (foreground < 0 || background < 0 || foreground >= 16 || background >= 16 || !output_is_terminal)
+  if (foreground < 0 || background < 0 || foreground >= 16 || background >= 16 || !output_to_terminal ||
+      !colours_wanted)
     return;
   // Console colour bits are 1 blue, 2 green, 4 red; ANSI numbers them 1 red, 2 green,
   // 4 blue. Bit 8 picks the bright forms (90-97, 100-107).
@@ -149,6 +156,13 @@ text poll_key() {
   return key;
 }
 
+void discard_typed_keys() {
+  if (!input_is_terminal)
+    return;
+  tcflush(STDIN_FILENO, TCIFLUSH);
+  pending_keys.clear();
+}
+
 text wait_for_key() {
   if (!input_is_terminal) {
     unsigned char byte = 0;
@@ -161,7 +175,7 @@ text wait_for_key() {
     return decode_name(std::string_view(reinterpret_cast<const char *>(&byte), 1));
   }
   // Keys without echo and without waiting for Enter, only for this wait. TCSANOW keeps
-  // keys typed ahead: the first of them answers the prompt.
+  // what was typed since discard_typed_keys: a key pressed once the prompt showed.
   bool mode_set = tcgetattr(STDIN_FILENO, &saved_terminal_mode) == 0;
   if (mode_set) {
     struct termios key_mode = saved_terminal_mode;

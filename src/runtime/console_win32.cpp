@@ -7,6 +7,7 @@ namespace {
 HANDLE input_handle = nullptr;
 HANDLE output_handle = nullptr;
 bool output_is_console = false;
+bool colours_wanted = true;
 std::vector<text> tokens;
 
 bool input_is_console() {
@@ -16,12 +17,15 @@ bool input_is_console() {
 
 void write_output(std::u16string_view piece) {
   // A console takes UTF-16 as it is; a file or pipe (on which WriteConsoleW would fail)
-  // gets the same text as UTF-8 in one WriteFile, without a byte-order mark.
+  // gets the same text as UTF-8 in one WriteFile, without a byte-order mark. Should a
+  // console refuse the write, the text still goes out, as UTF-8.
   DWORD written = 0;
+  text shown;
   if (output_is_console) {
-    text shown = terminal_safe(piece);
-    WriteConsoleW(output_handle, shown.data(), static_cast<DWORD>(shown.size()), &written, nullptr);
-    return;
+    shown = terminal_safe(piece);
+    if (WriteConsoleW(output_handle, shown.data(), static_cast<DWORD>(shown.size()), &written, nullptr))
+      return;
+    piece = shown;
   }
   if (piece.empty())
     return;
@@ -42,6 +46,8 @@ BOOL WINAPI control_handler(DWORD) { return FALSE; }
 } // namespace
 
 void record_arguments(int, char **) {}
+
+bool console_detail::output_is_terminal() { return output_is_console; }
 
 const std::vector<text> &console_detail::command_tokens() {
   // Split by the program's own rules, not CommandLineToArgvW, whose backslash rules differ.
@@ -71,6 +77,9 @@ bool open_console() {
   // The handle's kind never changes during the run: ask once, not on every line.
   DWORD mode = 0;
   output_is_console = GetConsoleMode(output_handle, &mode) != 0;
+  // The NO_COLOR convention: set to anything but the empty text, no colour at all.
+  wchar_t no_color[2] = {};
+  colours_wanted = GetEnvironmentVariableW(L"NO_COLOR", no_color, 2) == 0;
   SetConsoleCtrlHandler(control_handler, TRUE);
   return true;
 }
@@ -88,7 +97,7 @@ void print_text(std::u16string_view piece) {
 }
 
 void set_colors(int foreground, int background) {
-  if (foreground < 0 || background < 0 || foreground >= 16 || background >= 16)
+  if (foreground < 0 || background < 0 || foreground >= 16 || background >= 16 || !colours_wanted)
     return;
   SetConsoleTextAttribute(output_handle, static_cast<WORD>(background * 16 + foreground));
 }
@@ -104,10 +113,20 @@ text poll_key() {
       continue;
     if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown)
       continue;
-    wchar_t unit = record.Event.KeyEvent.uChar.UnicodeChar;
-    return unit == 0 ? text() : text(1, static_cast<char16_t>(unit));
+    return console_key(record.Event.KeyEvent.wVirtualKeyCode,
+                       static_cast<char16_t>(record.Event.KeyEvent.uChar.UnicodeChar));
   }
   return {};
+}
+
+void discard_typed_keys() {
+  if (!input_is_console())
+    return;
+  // Wine's terminal console moves what was typed into the console's queue only once
+  // someone waits on it: wait briefly and discard again until nothing more arrives.
+  do
+    FlushConsoleInputBuffer(input_handle);
+  while (WaitForSingleObject(input_handle, 100) == WAIT_OBJECT_0);
 }
 
 text wait_for_key() {

@@ -6,12 +6,8 @@
 
 namespace {
 
-// The breakdown refuses what the platform's 64-bit gmtime refuses: instants before 1970
-// and after the year 3000.
-constexpr std::int64_t latest_breakdown = 32535215999;
-
 bool fields_of(date_value value, dates_detail::wall_clock &fields) {
-  return value >= 0 && value <= latest_breakdown && dates_detail::utc_fields(value, fields);
+  return value >= 0 && value <= latest_date && dates_detail::utc_fields(value, fields);
 }
 
 std::int32_t field_of(date_value value, std::int32_t dates_detail::wall_clock::*field) {
@@ -41,6 +37,11 @@ bool token_at(std::u16string_view mask, std::size_t at, std::u16string_view toke
 
 bool dates_detail::utc_fields(std::int64_t seconds, wall_clock &fields) {
   using namespace std::chrono;
+  // Well past both ends of the calendar's years (-32767..32767): refused before any
+  // conversion could overflow.
+  constexpr std::int64_t reach = std::int64_t{40000} * 366 * 86400;
+  if (seconds < -reach || seconds > reach)
+    return false;
   std::int64_t days = seconds / 86400 - (seconds % 86400 < 0 ? 1 : 0);
   std::int64_t rest = seconds - days * 86400;
   year_month_day date{sys_days{std::chrono::days{days}}};
@@ -61,22 +62,15 @@ date_value make_date(std::int32_t year, std::int32_t month, std::int32_t day, st
   if (month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
       second < 0 || second > 59)
     return -1;
-  if (year < 1970 || year > 2038)
+  if (year < 1970 || year > 9999)
     return -1;
-  if (year == 2038) {
-    // 2038-01-19 03:14:07 is the last second that fits in 31 bits.
-    std::int64_t clock = ((std::int64_t{day} * 24 + hour) * 60 + minute) * 60 + second;
-    if (month > 1 || clock > ((19 * 24 + 3) * 60 + 14) * 60 + 7)
-      return -1;
-  }
   year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
                       std::chrono::day{static_cast<unsigned>(day)}};
   if (!date.ok())
     return -1;
-  // Every valid result fits in 31 bits: the count is done in 32-bit signed arithmetic.
-  auto days = static_cast<std::int32_t>(sys_days{date}.time_since_epoch().count());
-  std::int32_t seconds = days * 86400 + hour * 3600 + minute * 60 + second;
-  return static_cast<date_value>(seconds);
+  // Years up to 9999 need more than 32 bits of seconds: the count is done in 64.
+  auto days = static_cast<std::int64_t>(sys_days{date}.time_since_epoch().count());
+  return days * 86400 + hour * 3600 + minute * 60 + second;
 }
 
 std::int32_t date_year(date_value value) { return field_of(value, &dates_detail::wall_clock::year); }
@@ -92,11 +86,9 @@ std::int32_t date_minute(date_value value) { return field_of(value, &dates_detai
 std::int32_t date_second(date_value value) { return field_of(value, &dates_detail::wall_clock::second); }
 
 text format_date(std::u16string_view mask, date_value value) {
-  // Only the low 32 bits count, read as a signed number.
-  auto low = static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
   dates_detail::wall_clock fields;
   // A value that cannot be broken down has no fields to write: like -1, no text at all.
-  if (mask.empty() || !fields_of(low, fields))
+  if (mask.empty() || !fields_of(value, fields))
     return {};
   text out;
   out.reserve(mask.size() + 8);
@@ -136,8 +128,10 @@ date_value entry_date(std::int64_t listing, std::int32_t selector) {
   std::int64_t ticks = 0;
   if (!entry_file_time(listing, selector, ticks))
     return 0;
+  // A time the platform cannot turn into calendar fields lies outside any calendar (the
+  // far future or past): the file has no valid date, rather than one in 1970.
   dates_detail::wall_clock fields;
   if (!dates_detail::local_fields(ticks, fields))
-    return 0;
+    return -1;
   return make_date(fields.year, fields.month, fields.day, fields.hour, fields.minute, fields.second);
 }

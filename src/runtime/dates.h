@@ -5,9 +5,20 @@
 #include <cstdint>
 
 /// Seconds from 1970-01-01 00:00:00 to a local wall-clock date and time, every day 86,400
-/// seconds, no zone or daylight-saving shift in it: 0 to 2,147,483,647 (2038-01-19
-/// 03:14:07). -1 means no valid date.
+/// seconds, no zone or daylight-saving shift in it: 0 to 253,402,300,799 (9999-12-31
+/// 23:59:59). -1 means no valid date.
 using date_value = std::int64_t;
+
+/// The latest valid date value, 9999-12-31 23:59:59. Cameras whose clock jumped ahead
+/// write far-future stamps; nothing here stops at 2038.
+constexpr date_value latest_date = 253402300799;
+
+/// Which file time of an entry entry_date reads; any other value reads the creation time.
+namespace time_selector {
+constexpr std::int32_t creation = 0; ///< POSIX: status change (Linux), birth time (macOS)
+constexpr std::int32_t last_access = 1;
+constexpr std::int32_t last_write = 2;
+} // namespace time_selector
 
 /// The date value of six calendar fields (month and day from 1); -1 for a date that does
 /// not exist or lies outside the range. Nothing is wrapped: 31 April is refused.
@@ -32,9 +43,9 @@ std::int32_t date_second(date_value value);
 /// for an empty mask or the value -1.
 text format_date(std::u16string_view mask, date_value value);
 
-/// The date value of a file time of a listing's current entry (selector 0 creation, 1
-/// last access, 2 last write), as local wall-clock time with the offset in force now;
-/// 0 when nothing is open or the time cannot be read, -1 outside the range.
+/// The date value of a file time of a listing's current entry (a time_selector), as
+/// local wall-clock time with the offset in force now; 0 when nothing is open or the time
+/// cannot be read, -1 outside the range or outside any calendar.
 date_value entry_date(std::int64_t listing, std::int32_t selector);
 
 namespace dates_detail {

@@ -61,7 +61,7 @@ text join_path(std::u16string_view directory, std::u16string_view name) {
 }
 
 std::int64_t open_listing(std::int64_t listing, std::u16string_view directory, std::u16string_view pattern) {
-  if (listing < -1)
+  if (listing < new_listing_handle)
     return 0;
   if (!table_exists) {
     slots.resize(16);
@@ -69,7 +69,7 @@ std::int64_t open_listing(std::int64_t listing, std::u16string_view directory, s
   }
   listing_record *record;
   std::int64_t handle = 0;
-  if (listing == -1) {
+  if (listing == new_listing_handle) {
     handle = next_handle--;
     handle_listings.push_front({handle, listing_record()});
     record = &handle_listings.front().record;
@@ -88,11 +88,11 @@ std::int64_t open_listing(std::int64_t listing, std::u16string_view directory, s
     *record = {true, nullptr, true};
     break;
   case listing_detail::start_result::failed:
-    if (listing == -1)
+    if (listing == new_listing_handle)
       handle_listings.pop_front();
     return 0;
   }
-  return listing == -1 ? handle : 1;
+  return listing == new_listing_handle ? handle : 1;
 }
 
 bool next_entry(std::int64_t listing) {
@@ -114,8 +114,13 @@ text entry_name(std::int64_t listing) {
 int entry_type(std::int64_t listing) {
   listing_record *record = open_record(listing);
   if (!record)
-    return 0;
-  return record->enumeration ? listing_detail::current_type(*record->enumeration) : 1;
+    return entry_kind::none;
+  return record->enumeration ? listing_detail::current_type(*record->enumeration) : entry_kind::file;
+}
+
+bool entry_is_link(std::int64_t listing) {
+  listing_record *record = open_record(listing);
+  return record && record->enumeration && listing_detail::current_is_link(*record->enumeration);
 }
 
 bool entry_file_time(std::int64_t listing, int selector, std::int64_t &ticks) {

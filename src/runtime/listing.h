@@ -11,7 +11,18 @@
 //
 // Windows: FindFirstFileW/FindNextFileW and MoveFileW. POSIX: opendir/readdir, one stat
 // per entry (following links, so a link to a directory is a directory), and a rename
-// that never replaces (renameat2 with RENAME_NOREPLACE, then link and unlink).
+// that never replaces (renameat2 with RENAME_NOREPLACE, then link and unlink, then a
+// check and a rename under a lock on the folder).
+
+/// What entry_type tells of an entry.
+namespace entry_kind {
+constexpr int none = 0;      ///< nothing is open under the listing
+constexpr int file = 1;      ///< anything that is not a directory
+constexpr int directory = 2; ///< a directory, or a link to one
+} // namespace entry_kind
+
+/// open_listing's request for a fresh listing handle instead of a numbered slot.
+constexpr std::int64_t new_listing_handle = -1;
 
 /// The separator that joins a directory and a name: "\" on Windows, "/" on POSIX.
 extern const char16_t path_separator;
@@ -32,8 +43,13 @@ bool next_entry(std::int64_t listing);
 /// The current entry's name; the empty text when nothing is open.
 text entry_name(std::int64_t listing);
 
-/// 2 for a directory (or a link to one), 1 for anything else, 0 when nothing is open.
+/// entry_kind::directory for a directory (or a link to one), entry_kind::file for
+/// anything else, entry_kind::none when nothing is open.
 int entry_type(std::int64_t listing);
+
+/// Whether the current entry is a link (POSIX symbolic link; Windows symbolic link or
+/// junction), whatever it points to. False when nothing is open.
+bool entry_is_link(std::int64_t listing);
 
 /// Ends the listing's enumeration; harmless when nothing is open.
 void close_listing(std::int64_t listing);
@@ -42,14 +58,17 @@ void close_listing(std::int64_t listing);
 void close_all_listings();
 
 /// Renames a file without ever replacing an existing entry: when new_path exists the
-/// rename fails and both stay as they were. True on success.
+/// rename fails and both stay as they were. True on success. Where the file system has no
+/// atomic way (FAT and exFAT through FUSE), the check and the rename are made under an
+/// exclusive lock on the folder, so a second chaptersort can never slip in between; a
+/// program that renames blindly in that instant is not held off.
 bool rename_file(std::u16string_view existing_path, std::u16string_view new_path);
 
 /// Identifies a directory on its volume (device and inode; volume serial and file index).
 struct directory_identity {
   std::uint64_t volume = 0;
   std::uint64_t file = 0;
-  bool operator==(const directory_identity &) const = default;
+  auto operator<=>(const directory_identity &) const = default;
 };
 
 /// The identity of the directory an open listing enumerates; false when it is unknown.
@@ -81,6 +100,8 @@ void finish(enumeration *listing);
 text current_name(const enumeration &listing);
 /// The current entry's type, 1 or 2, as entry_type gives it.
 int current_type(enumeration &listing);
+/// Whether the current entry is a link, as entry_is_link gives it.
+bool current_is_link(enumeration &listing);
 /// The current entry's file time, as entry_file_time gives it.
 bool current_file_time(enumeration &listing, int selector, std::int64_t &ticks);
 /// The identity of the directory being enumerated.

@@ -1,10 +1,12 @@
 #include "runtime/listing.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +21,8 @@ struct listing_detail::enumeration {
   bool stat_done = false;
   bool stat_ok = false;
   struct stat status = {};
+  bool lstat_done = false;
+  bool is_link = false;
 };
 
 namespace {
@@ -36,6 +40,7 @@ bool read_matching(listing_detail::enumeration &listing) {
     listing.name = entry->d_name;
     listing.type_hint = entry->d_type;
     listing.stat_done = false;
+    listing.lstat_done = false;
     return true;
   }
   return false;
@@ -67,6 +72,31 @@ void raise_open_file_limit() {
 bool target_exists(const std::string &path) {
   struct stat status;
   return lstat(path.c_str(), &status) == 0 || errno != ENOENT;
+}
+
+// The folder a path names an entry of: everything before the last separator.
+std::string folder_of(const std::string &path) {
+  std::size_t separator = path.rfind('/');
+  if (separator == std::string::npos)
+    return ".";
+  return separator == 0 ? "/" : path.substr(0, separator);
+}
+
+// The last way, on file systems that can neither rename without replacing nor link (FAT
+// and exFAT through FUSE): look, then rename. An exclusive lock on the target's folder,
+// held across both steps, keeps another chaptersort from renaming onto the same name in
+// between; the lock goes with the descriptor, so a killed run leaves none behind.
+bool checked_rename(const std::string &from, const std::string &to) {
+  int folder = open(folder_of(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0)
+    return false;
+  int locked;
+  do
+    locked = flock(folder, LOCK_EX);
+  while (locked != 0 && errno == EINTR);
+  bool renamed = locked == 0 && !target_exists(to) && rename(from.c_str(), to.c_str()) == 0;
+  close(folder);
+  return renamed;
 }
 
 } // namespace
@@ -112,11 +142,23 @@ int listing_detail::current_type(enumeration &listing) {
   // readdir already tells a directory from a file on most file systems; only a link (is
   // its target a directory?) or an unknown type needs the stat.
   if (listing.type_hint == DT_DIR)
-    return 2;
+    return entry_kind::directory;
   if (listing.type_hint != DT_UNKNOWN && listing.type_hint != DT_LNK)
-    return 1;
+    return entry_kind::file;
   const struct stat *status = entry_status(listing);
-  return status && S_ISDIR(status->st_mode) ? 2 : 1;
+  return status && S_ISDIR(status->st_mode) ? entry_kind::directory : entry_kind::file;
+}
+
+bool listing_detail::current_is_link(enumeration &listing) {
+  if (listing.type_hint != DT_UNKNOWN)
+    return listing.type_hint == DT_LNK;
+  if (!listing.lstat_done) {
+    struct stat status;
+    listing.is_link = fstatat(dirfd(listing.directory), listing.name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+                      S_ISLNK(status.st_mode);
+    listing.lstat_done = true;
+  }
+  return listing.is_link;
 }
 
 bool listing_detail::current_file_time(enumeration &listing, int selector, std::int64_t &ticks) {
@@ -131,8 +173,19 @@ bool listing_detail::current_file_time(enumeration &listing, int selector, std::
 #else
   struct timespec time = selector == 1 ? status->st_atim : selector == 2 ? status->st_mtim : status->st_ctim;
 #endif
+  // A time far outside any calendar (a file system can hold one) is held at the ends of
+  // the tick range instead of overflowing; it then lies outside every date value.
   constexpr std::int64_t seconds_1601_to_1970 = 11644473600;
-  ticks = (static_cast<std::int64_t>(time.tv_sec) + seconds_1601_to_1970) * 10000000 + time.tv_nsec / 100;
+  constexpr std::int64_t ticks_per_second = 10000000;
+  constexpr std::int64_t latest = INT64_MAX / ticks_per_second - seconds_1601_to_1970 - 1;
+  constexpr std::int64_t earliest = INT64_MIN / ticks_per_second - seconds_1601_to_1970 + 1;
+  auto seconds = static_cast<std::int64_t>(time.tv_sec);
+  if (seconds > latest)
+    ticks = INT64_MAX;
+  else if (seconds < earliest)
+    ticks = INT64_MIN;
+  else
+    ticks = (seconds + seconds_1601_to_1970) * ticks_per_second + time.tv_nsec / 100;
   return true;
 }
 
@@ -151,9 +204,10 @@ bool rename_file(std::u16string_view existing_path, std::u16string_view new_path
   std::string from = encode_name(existing_path);
   std::string to = encode_name(new_path);
   // rename(2) would replace an existing target. renameat2 with RENAME_NOREPLACE (macOS:
-  // renamex_np with RENAME_EXCL) tests and renames in one step; file systems that refuse the flag (NFS, some
-  // FUSE) get link and unlink, which fails on an existing target just as atomically. Only where links are
-  // impossible too (FAT, exFAT) is the target tested right before a plain rename.
+  // renamex_np with RENAME_EXCL) tests and renames in one step; file systems that refuse
+  // the flag (NFS, some FUSE) get link and unlink, which fails on an existing target just
+  // as atomically. Only where links are impossible too (FAT, exFAT through FUSE) is the
+  // target tested right before a plain rename, under a lock on the folder.
   if (rename_fallback < 1) {
 #if defined(__APPLE__)
     if (renamex_np(from.c_str(), to.c_str(), RENAME_EXCL) == 0)
@@ -180,7 +234,5 @@ bool rename_file(std::u16string_view existing_path, std::u16string_view new_path
       return false;
     // Directories and files whose system refuses links go on to the last way.
   }
-  if (target_exists(to))
-    return false;
-  return rename(from.c_str(), to.c_str()) == 0;
+  return checked_rename(from, to);
 }

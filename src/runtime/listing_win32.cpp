@@ -51,7 +51,19 @@ text listing_detail::current_name(const enumeration &listing) {
 }
 
 int listing_detail::current_type(enumeration &listing) {
-  return (listing.find_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? 2 : 1;
+  return (listing.find_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? entry_kind::directory
+                                                                              : entry_kind::file;
+}
+
+bool listing_detail::current_is_link(enumeration &listing) {
+  // Only symbolic links and junctions lead elsewhere; other reparse points (cloud
+  // placeholders, deduplicated files) are the entry itself. The tag of a reparse point
+  // is in dwReserved0; wine leaves it 0 for the POSIX symbolic links it shows as
+  // reparse points, and no real tag is 0.
+  if ((listing.find_data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+    return false;
+  DWORD tag = listing.find_data.dwReserved0;
+  return tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT || tag == 0;
 }
 
 bool listing_detail::current_file_time(enumeration &listing, int selector, std::int64_t &ticks) {

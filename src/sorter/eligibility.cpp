@@ -24,12 +24,12 @@ std::int64_t eligibility_pass() {
   std::int64_t count = 0;
   for (found_file_record &record : file_list) {
     if (options.verbose) // tested here so that a quiet run builds no text per file
-      print_line(u"  > Examining " + join_path(*record.directory, record.name));
+      print_line(u"  > Examining " + from_outside(join_path(*record.directory, record.name)));
     record.eligible = eligibility_test(record.name);
     if (record.eligible) {
       ++count;
       if (options.verbose)
-        print_line(u"    > Match " + record.name);
+        print_line(u"    > Match " + from_outside(record.name));
     }
   }
   if (options.verbose) {

@@ -6,7 +6,8 @@
 text final_name_of(const rename_job &job, bool date_prefix, bool short_names) {
   if (short_names)
     return u"G" + job.codec_letter + job.recording_number + job.chapter + u".mp4";
-  text date_part = date_prefix ? job.modified_text + u"_" : text();
+  // A file without a valid date gets no prefix at all, not a lone "_" in front.
+  text date_part = date_prefix && !job.modified_text.empty() ? job.modified_text + u"_" : text();
   text codec_word = job.codec_letter == u"X" ? u"HEVC" : u"AVC";
   return date_part + u"G-" + codec_word + u"-" + job.recording_number + u"-" + job.chapter + u".mp4";
 }
@@ -22,5 +23,5 @@ void assign_new_names() {
 void print_preview() {
   print_line(u"\n\r  Renaming Preview:");
   for (const rename_job &job : job_list)
-    print_line(u"    " + job.old_name + u"  -->  " + job.final_name);
+    print_line(u"    " + from_outside(job.old_name) + u"  -->  " + from_outside(job.final_name));
 }

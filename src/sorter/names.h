@@ -2,8 +2,9 @@
 
 #include "sorter/run_state.h"
 
-/// The final name of a job: long form [date_]G-HEVC|AVC-recording-chapter.mp4, or with
-/// short_names the 8.3 form G<codec><recording><chapter>.mp4 (no date).
+/// The final name of a job: long form [date_]G-HEVC|AVC-recording-chapter.mp4 (no date
+/// part for a file without a valid date), or with short_names the 8.3 form
+/// G<codec><recording><chapter>.mp4 (no date).
 text final_name_of(const rename_job &job, bool date_prefix, bool short_names);
 
 /// Sets every job's final name and its temporary name: four random digits (1000..9999),

@@ -4,34 +4,30 @@
 #include "runtime/listing.h"
 #include "sorter/run_state.h"
 
-#include <algorithm>
-#include <vector>
+#include <set>
 
 namespace {
 
-// The directories being listed from the top down to the current level. A link back to
-// one of them would make the walk endless; the identity, not the path, tells it.
-std::vector<directory_identity> directories_open;
+// Every folder listed in this run. Links are never followed, but a bind mount can still
+// show one folder at two paths, or inside itself; its identity, not its path, tells it.
+std::set<directory_identity> directories_listed;
 
 } // namespace
 
 void scan(const text &path, bool recursive, std::int64_t listing_number) {
   if (!open_listing(listing_number, path, u"*"))
     return;
-  // Only a walk that descends can loop, so only then is the folder identified.
+  // Only a walk that descends can meet a folder twice, so only then is it identified.
   directory_identity identity;
-  bool identified = recursive && listing_identity(listing_number, identity);
-  if (identified &&
-      std::find(directories_open.begin(), directories_open.end(), identity) != directories_open.end()) {
+  if (recursive && listing_identity(listing_number, identity) &&
+      !directories_listed.insert(identity).second) {
     close_listing(listing_number);
     return;
   }
-  if (identified)
-    directories_open.push_back(identity);
 
   if (options.verbose) {
     print_line();
-    print_text(u"Processing files in " + path);
+    print_text(u"Processing files in " + from_outside(path));
     if (recursive)
       print_text(u" recursively");
     print_line(u"...");
@@ -41,17 +37,17 @@ void scan(const text &path, bool recursive, std::int64_t listing_number) {
     text name = entry_name(listing_number);
     if (name == u"." || name == u"..")
       continue;
-    if (entry_type(listing_number) == 2) {
-      if (recursive)
+    if (entry_type(listing_number) == entry_kind::directory) {
+      // A folder reached through a link may lie anywhere (a link to "..", to the root):
+      // the walk stays inside the folder the user named.
+      if (recursive && !entry_is_link(listing_number))
         scan(join_path(path, name), recursive, listing_number + 1);
       continue; // directories are never recorded
     }
     // The last-write time only ever reaches a name through -d; without it, reading the
     // time would cost a stat per entry for nothing.
-    date_value modified = options.date_prefix ? entry_date(listing_number, 2) : 0;
+    date_value modified = options.date_prefix ? entry_date(listing_number, time_selector::last_write) : 0;
     file_list.push_back({directory, std::move(name), modified, false});
   }
   close_listing(listing_number);
-  if (identified)
-    directories_open.pop_back();
 }

@@ -103,6 +103,22 @@ TEST(TerminalSafe, ShowsControlCharactersAsQuestionMarks) {
   EXPECT_EQ(terminal_safe(u"a\tb\x1b]2;title\x07.MP4"), u"a?b?]2;title?.MP4");
   EXPECT_EQ(terminal_safe(u"\x7f\x9b\x85\u00b0"), u"???\u00b0");
   EXPECT_EQ(terminal_safe(decode_name("G\xff.MP4")), u"G?.MP4");
+  EXPECT_EQ(terminal_safe(u"a\u202eb\u2066c\u200fd\u061ce"), u"a?b?c?d?e");
+}
+
+TEST(TerminalSafe, TextFromOutsideKeepsNoLineBreak) {
+  EXPECT_EQ(outside_safe(u"G\r\n01234.MP4"), u"G??01234.MP4");
+  EXPECT_EQ(outside_safe(u"G\u202e010123.MP4\t\u00e9"), u"G?010123.MP4?\u00e9");
+  EXPECT_EQ(outside_safe(decode_name("G\xff\x7f")), u"G??");
+}
+
+TEST(ConsoleKey, EscapeIsTheKeyWhateverItsCharacter) {
+  EXPECT_EQ(console_key(0x1B, 0), u"\x1b"); // as wine's terminal console reports it
+  EXPECT_EQ(console_key(0x1B, 0x1B), u"\x1b");
+  EXPECT_EQ(console_key(0x0D, u'\r'), u"\r");
+  EXPECT_EQ(console_key(0x59, u'y'), u"y");
+  EXPECT_EQ(console_key(0x26, 0), u""); // an arrow: no character, no answer
+  EXPECT_EQ(console_key(0x10, 0), u""); // Shift
 }
 
 TEST(NameCodec, RoundTripsEveryByteString) {

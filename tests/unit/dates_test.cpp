@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -12,15 +13,17 @@ namespace {
 TEST(DateValues, CountSecondsOfWallClockTime) {
   EXPECT_EQ(make_date(1970, 1, 1, 0, 0, 0), 0);
   EXPECT_EQ(make_date(1970, 1, 1, 23, 59, 59), 86399);
-  EXPECT_EQ(make_date(2038, 1, 19, 3, 14, 7), 2147483647);
+  EXPECT_EQ(make_date(2038, 1, 19, 3, 14, 8), 2147483648); // past 31 bits
+  EXPECT_EQ(make_date(2040, 1, 1, 0, 0, 0), 2208988800);
+  EXPECT_EQ(make_date(9999, 12, 31, 23, 59, 59), latest_date);
   EXPECT_EQ(make_date(2024, 2, 29, 12, 0, 0), 1709208000);
   EXPECT_EQ(make_date(2023, 11, 5, 14, 32, 9), 1699194729);
   EXPECT_EQ(make_date(2000, 2, 29, 0, 0, 0), 951782400); // divisible by 400: a leap year
 }
 
 TEST(DateValues, RefuseWhatIsNoDateInRange) {
-  EXPECT_EQ(make_date(2038, 1, 19, 3, 14, 8), -1);
-  EXPECT_EQ(make_date(2038, 2, 1, 0, 0, 0), -1);
+  EXPECT_EQ(make_date(10000, 1, 1, 0, 0, 0), -1);
+  EXPECT_EQ(make_date(9999, 2, 29, 0, 0, 0), -1);
   EXPECT_EQ(make_date(1969, 12, 31, 23, 59, 59), -1);
   EXPECT_EQ(make_date(2023, 2, 29, 12, 0, 0), -1);
   EXPECT_EQ(make_date(2023, 4, 31, 0, 0, 0), -1);
@@ -44,6 +47,11 @@ TEST(DateValues, BreakDownWithoutZone) {
   EXPECT_EQ(date_year(-1), -1);
   EXPECT_EQ(date_second(-1), -1);
   EXPECT_EQ(date_day(2147483647), 19);
+  EXPECT_EQ(date_year(latest_date), 9999);
+  EXPECT_EQ(date_second(latest_date), 59);
+  EXPECT_EQ(date_year(latest_date + 1), -1);
+  EXPECT_EQ(date_month(INT64_MAX), -1);
+  EXPECT_EQ(date_month(INT64_MIN), -1);
 }
 
 TEST(DateMasks, WriteTokensInAnyCase) {
@@ -63,9 +71,12 @@ TEST(DateMasks, WriteTokensInAnyCase) {
 TEST(DateMasks, NothingForNoDateOrNoMask) {
   EXPECT_EQ(format_date(u"%yyyy and text", -1), u"");
   EXPECT_EQ(format_date(u"", 1699194729), u"");
-  // Only the low 32 bits count: this is -1 again.
-  EXPECT_EQ(format_date(u"%yyyy", static_cast<date_value>(0xFFFFFFFFll)), u"");
-  EXPECT_EQ(format_date(u"%yyyy", 0x100000000ll + 86400), u"1970");
+  // The whole value counts, past 2038 too; outside the range there is no date.
+  EXPECT_EQ(format_date(u"%yyyy-%mm-%dd_%hh-%ii-%ss", 2208988800), u"2040-01-01_00-00-00");
+  EXPECT_EQ(format_date(u"%yyyy-%mm-%dd", latest_date), u"9999-12-31");
+  EXPECT_EQ(format_date(u"%yyyy", latest_date + 1), u"");
+  EXPECT_EQ(format_date(u"%yyyy", -2), u"");
+  EXPECT_EQ(format_date(u"%yyyy", INT64_MAX), u"");
 }
 
 TEST(DateMasks, HaveNoLengthLimit) {
@@ -104,7 +115,7 @@ date_value date_of_file(const scratch_folder &folder, const std::string &name, s
   date_value value = 0;
   while (next_entry(listing))
     if (entry_name(listing) == scratch_folder::as_text(name))
-      value = entry_date(listing, 2);
+      value = entry_date(listing, time_selector::last_write);
   close_listing(listing);
   return value;
 }
@@ -119,10 +130,9 @@ TEST(EntryDate, IsTheLocalWallClockTimeOfTheLastWrite) {
   EXPECT_EQ(date_of_file(folder, "GX010123.MP4", local - offset), make_date(2023, 5, 6, 15, 59, 2));
   EXPECT_EQ(format_date(u"%yyyy-%mm-%dd_%hh-%ii-%ss", date_of_file(folder, "b.MP4", local - offset)),
             u"2023-05-06_15-59-02");
-  // 2040 lies beyond the last date value.
+  // 2040 is a date like any other.
   date_value late = date_of_file(folder, "late.MP4", 2208988800 - offset);
-  EXPECT_EQ(late, -1);
-  EXPECT_EQ(format_date(u"%yyyy", late), u"");
+  EXPECT_EQ(format_date(u"%yyyy-%mm-%dd_%hh-%ii-%ss", late), u"2040-01-01_00-00-00");
 }
 
 TEST(EntryDate, NeedsAnOpenListing) {
