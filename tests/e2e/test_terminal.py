@@ -151,15 +151,15 @@ class TerminalCase(harness.TempDirTest):
 
     # --- the program in the pane -------------------------------------------------------
 
-    def start(self, *args, delay=0):
+    def start(self, *args, delay=0, env=""):
         """Starts the program from the shell, with the terminal settings noted right before
         and right after it. The settings are read by a small sh around the program, since
         an interactive bash itself puts the terminal back after a job that a signal ended;
         its trap lets it go on after a Ctrl+C, which the program still gets as it should."""
-        program = " ".join(shlex.quote(part) for part in harness.command(list(args)))
+        program = env + " ".join(shlex.quote(part) for part in harness.command(list(args)))
         before, after = (shlex.quote(os.path.join(self.state, name)) for name in ("before", "after"))
         pause = "sleep %s; " % delay if delay else ""
-        script = 'trap true INT; %sstty -g >%s; %s; s=$?; stty -g >%s; echo "ST""ATUS=$s"' % (
+        script = 'trap true INT QUIT; %sstty -g >%s; %s; s=$?; stty -g >%s; echo "ST""ATUS=$s"' % (
             pause, before, program, after)
         self.type_line("sh -c " + shlex.quote(script))
 
@@ -215,12 +215,7 @@ class TerminalCase(harness.TempDirTest):
             self.wait_until(lambda: not self.terminal_mode()[0] & termios.ICANON, "single-key mode")
 
     def press_esc(self):
-        if harness.WINE:
-            # Wine's terminal console drops a lone ESC byte (wine cmd.exe ignores it too);
-            # ESC ESC is how it passes the Esc key on to a console program.
-            self.keys("-H", "1b", "1b")
-        else:
-            self.keys("Escape")
+        self.keys("Escape")
 
     def settle_after_ignored_key(self):
         """Lets a key that must change nothing be read, so that "nothing changed" means it."""
@@ -232,7 +227,7 @@ class TerminalCase(harness.TempDirTest):
 
     def assert_waiting(self):
         lines = [row for row in self.screen() if row.strip()]
-        self.assertEqual(lines[-1], PROMPT, "the prompt no longer waits")
+        self.assertEqual(lines[-1], PROMPT, "the prompt no longer waits:\n" + "\n".join(self.screen()))
         self.assertEqual(harness.files_on_disk(self.root), CARD_BEFORE)
 
 
@@ -269,17 +264,32 @@ class Look(TerminalCase):
                          "text after the program is not in the terminal's default colours")
 
 
-class TypedAhead(TerminalCase):
-    def test_key_typed_before_the_prompt_answers_it(self):
+class NoColor(TerminalCase):
+    def test_no_colour_at_all(self):
         self.make_card()
-        # The key goes in while the program has not even started; it waits in the
-        # terminal until the prompt reads it.
+        self.start(self.root, "-s", env="NO_COLOR=1 ")
+        self.wait_for("G-HEVC-0123-02.mp4")
+        self.assertEqual(self.finish(), 0)
+        rows = self.coloured_screen()
+        banner = [row for row in rows if "(||||)" in text_of(row)]
+        self.assertEqual(len(banner), 1)
+        self.assertEqual({cell[1:] for row in rows for cell in row}, {(None, None)}, "a colour was set")
+
+
+class TypedAhead(TerminalCase):
+    def test_key_typed_before_the_prompt_does_not_answer_it(self):
+        self.make_card()
+        # An Enter too many while starting the program: it waits in the terminal, and
+        # must not answer a prompt the user has not seen yet.
         self.start(self.root, delay=2)
         self.keys("y")
-        lines = self.wait_for("  Successfully renamed 2 of 2 files.")
+        self.wait_for_prompt()
+        time.sleep(3 if harness.WINE else 1)
+        self.assert_waiting()
+        self.press_esc()
+        self.wait_for("  No file was changed")
         self.assertEqual(self.finish(), 0)
-        self.assertIn(PROMPT, lines)
-        self.assertEqual(harness.files_on_disk(self.root), CARD_AFTER)
+        self.assertEqual(harness.files_on_disk(self.root), CARD_BEFORE)
         self.assert_terminal_restored()
 
 
@@ -342,6 +352,15 @@ class Prompt(TerminalCase):
         self.assertEqual(harness.files_on_disk(self.root), CARD_BEFORE)
         self.assert_terminal_restored()
 
+    def test_ctrl_backslash_leaves_the_terminal_as_found(self):
+        if harness.WINE:
+            self.skipTest("SIGQUIT is a POSIX signal")
+        self.keys("C-\\")
+        status = self.finish()
+        self.assertEqual(status, 128 + signal.SIGQUIT, "the program did not end by the quit signal")
+        self.assertEqual(harness.files_on_disk(self.root), CARD_BEFORE)
+        self.assert_terminal_restored()
+
     def test_waiting_prompt_uses_no_cpu(self):
         pid = self.program_pid()
 
@@ -382,6 +401,14 @@ class HostileNames(TerminalCase):
             self.assertIn(prefix + shown, lines)
             self.assertIn("    > Match " + shown, lines)
         self.assertIn("    GX01?123.MP4  -->  G-HEVC-?123-01.mp4", lines)
+
+    def test_line_breaks_and_bidirectional_controls_cannot_forge_lines(self):
+        # CR LF inside a name would start a line of its own; U+202E would show the rest of
+        # the line backwards.
+        lines = self.run_verbose_simulation(["G\r\n01234.MP4", "G\u202e010123.MP4"])
+        self.assertIn("    G??01234.MP4  -->  G-AVC-1234-?0.mp4", lines)
+        self.assertIn("    > Match G?010123.MP4", lines)
+        self.assertFalse(any(row.startswith("01234.MP4") for row in lines), "a name started a line")
 
     def test_invalid_utf8_shown_as_question_mark(self):
         if harness.WINE:
