@@ -1,0 +1,162 @@
+# Run by cpack on the files staged for the .deb, before it packs them: turns the plain
+# install into the layout Debian expects (and lintian checks). The licence goes into a
+# machine-readable copyright file, CHANGELOG.md becomes a Debian changelog, and that and
+# the manual page are compressed with gzip -9n, which leaves out the file name and time,
+# so every build gives the same bytes.
+set(root "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
+set(doc "${root}/${CPACK_CHAPTERSORT_DOCDIR}")
+set(man1 "${root}/${CPACK_CHAPTERSORT_MANDIR}/man1")
+set(readable OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+find_program(GZIP gzip REQUIRED)
+
+function(gzip_to from to)
+  execute_process(COMMAND "${GZIP}" -9n INPUT_FILE "${from}" OUTPUT_FILE "${to}" RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "gzip -9n ${from}: ${failed}")
+  endif()
+  file(CHMOD "${to}" PERMISSIONS ${readable})
+endfunction()
+
+# One changelog entry: "  * " and the text refilled below 80 columns. Strings, not
+# lists, all through: a changelog line may hold ";", "[" or "\", which lists would mangle.
+function(append_entry text out)
+  set(entry "")
+  set(lead "  * ")
+  while(NOT text STREQUAL "")
+    string(LENGTH "${text}" length)
+    if(length LESS 75)
+      set(cut ${length})
+      set(rest "")
+    else()
+      string(SUBSTRING "${text}" 0 75 head)
+      string(FIND "${head}" " " cut REVERSE)
+      if(cut LESS 1)
+        string(FIND "${text}" " " cut)
+        if(cut LESS 0)
+          set(cut ${length})
+        endif()
+      endif()
+      math(EXPR after "${cut} + 1")
+      if(after GREATER length)
+        set(rest "")
+      else()
+        string(SUBSTRING "${text}" ${after} -1 rest)
+      endif()
+    endif()
+    string(SUBSTRING "${text}" 0 ${cut} head)
+    string(APPEND entry "${lead}${head}\n")
+    set(lead "    ")
+    set(text "${rest}")
+  endwhile()
+  set(${out} "${${out}}${entry}" PARENT_SCOPE)
+endfunction()
+
+# "Tue, 08 Dec 2026 00:00:00 +0000" for 2026-12-08, as a changelog trailer wants it.
+function(rfc2822_day iso out)
+  if(NOT iso MATCHES "^([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])$")
+    message(FATAL_ERROR "CHANGELOG.md: '${iso}' is not a date like 2026-12-08")
+  endif()
+  set(year ${CMAKE_MATCH_1})
+  set(day ${CMAKE_MATCH_3})
+  string(REGEX REPLACE "^0" "" month "${CMAKE_MATCH_2}")
+  string(REGEX REPLACE "^0" "" d "${day}")
+  math(EXPR m "${month} - 1")
+  # Sakamoto's day of the week, 0 for Sunday.
+  set(offsets 0 3 2 5 0 3 5 1 4 6 2 4)
+  list(GET offsets ${m} offset)
+  set(y ${year})
+  if(month LESS 3)
+    math(EXPR y "${y} - 1")
+  endif()
+  math(EXPR weekday "(${y} + ${y} / 4 - ${y} / 100 + ${y} / 400 + ${offset} + ${d}) % 7")
+  set(weekdays Sun Mon Tue Wed Thu Fri Sat)
+  set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+  list(GET weekdays ${weekday} weekday)
+  list(GET months ${m} month)
+  set(${out} "${weekday}, ${day} ${month} ${year} 00:00:00 +0000" PARENT_SCOPE)
+endfunction()
+
+# CHANGELOG.md has a "## VERSION - DATE" heading per release, then paragraphs and "- "
+# items whose continuation lines are indented; each paragraph or item becomes one entry.
+file(READ "${doc}/CHANGELOG.md" markdown)
+string(APPEND markdown "\n## end\n")
+set(debian "")
+set(release "")
+set(text "")
+while(NOT markdown STREQUAL "")
+  string(FIND "${markdown}" "\n" newline)
+  if(newline LESS 0)
+    set(line "${markdown}")
+    set(markdown "")
+  else()
+    string(SUBSTRING "${markdown}" 0 ${newline} line)
+    math(EXPR newline "${newline} + 1")
+    string(SUBSTRING "${markdown}" ${newline} -1 markdown)
+  endif()
+  if(line MATCHES "^(## |- | *$)" AND NOT text STREQUAL "")
+    append_entry("${text}" debian)
+    set(text "")
+  endif()
+  if(line MATCHES "^## ")
+    if(NOT release STREQUAL "")
+      string(APPEND debian "\n -- ${CPACK_PACKAGE_CONTACT}  ${date}\n")
+    endif()
+    if(line STREQUAL "## end")
+      break()
+    endif()
+    if(NOT line MATCHES "^## ([^ ]+) - ([^ ]+)$")
+      message(FATAL_ERROR "CHANGELOG.md: '${line}' is not a heading like '## 1.0.0 - 2026-12-08'")
+    endif()
+    if(release STREQUAL "" AND NOT CMAKE_MATCH_1 STREQUAL CPACK_PACKAGE_VERSION)
+      message(FATAL_ERROR "CHANGELOG.md: the newest release is ${CMAKE_MATCH_1}, the package ${CPACK_PACKAGE_VERSION}")
+    endif()
+    if(NOT release STREQUAL "")
+      string(APPEND debian "\n")
+    endif()
+    set(release ${CMAKE_MATCH_1})
+    rfc2822_day("${CMAKE_MATCH_2}" date)
+    string(APPEND debian "${CPACK_PACKAGE_NAME} (${release}) unstable; urgency=medium\n\n")
+  elseif(NOT release STREQUAL "" AND line MATCHES "[^ ]")
+    string(REGEX MATCH "^(- )? *(.*)$" line "${line}")
+    set(line "${CMAKE_MATCH_2}")
+    if(text STREQUAL "")
+      set(text "${line}")
+    else()
+      string(APPEND text " ${line}")
+    endif()
+  endif()
+endwhile()
+if(release STREQUAL "")
+  message(FATAL_ERROR "CHANGELOG.md has no '## VERSION - DATE' heading")
+endif()
+file(WRITE "${doc}/changelog" "${debian}")
+
+gzip_to("${man1}/chaptersort.1" "${man1}/chaptersort.1.gz")
+gzip_to("${doc}/changelog" "${doc}/changelog.gz")
+file(REMOVE "${man1}/chaptersort.1" "${doc}/changelog" "${doc}/CHANGELOG.md")
+
+# The copyright file quotes LICENSE whole; a LICENSE of another shape stops the build
+# rather than give a wrong copyright file.
+file(READ "${CPACK_RESOURCE_FILE_LICENSE}" license)
+if(NOT license MATCHES "^MIT License\n\nCopyright \\(c\\) ([^\n]+)\n\n(Permission is hereby granted.*[^\n])\n*$")
+  message(FATAL_ERROR "${CPACK_RESOURCE_FILE_LICENSE} is not the MIT licence text expected here")
+endif()
+set(holder "${CMAKE_MATCH_1}")
+set(text "${CMAKE_MATCH_2}")
+string(REPLACE "\n\n" "\n.\n" text "${text}")
+string(REPLACE "\n" "\n " text "${text}")
+file(WRITE "${doc}/copyright" "\
+Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: ${CPACK_PACKAGE_NAME}
+Upstream-Contact: ${CPACK_PACKAGE_CONTACT}
+
+Files: *
+Copyright: ${holder}
+License: Expat
+Comment: The MIT License, as in the file LICENSE of the source tree.
+
+License: Expat
+ ${text}
+")
+file(CHMOD "${doc}/copyright" PERMISSIONS ${readable})
+file(REMOVE "${doc}/LICENSE")
