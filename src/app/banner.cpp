@@ -110,6 +110,8 @@ constexpr std::u16string_view help_arguments[] = {
     u"  -u   *\u00b0  unattended. Won't prompt for confirmations ",
     u"  -d   *\u00b0  prefixes filename with date and time (e.g. 2023-05-06_15-59-02)",
     u"  -o   *\u00b0  makes DOS compatible 8.3 filenames (ignores -d)",
+    u"  -l   *\u00b0  also renames each chapter's LRV and THM files",
+    u"  -f   *\u00b0  finishes a renaming that was cut short (temporary names)",
     u"",
 };
 

@@ -45,6 +45,7 @@ bool set_option(const text &switch_text) {
   static constexpr known_switch switches[] = {
       {u"-s", &run_options::simulate}, {u"-d", &run_options::date_prefix}, {u"-r", &run_options::recursive},
       {u"-v", &run_options::verbose},  {u"-o", &run_options::short_names}, {u"-u", &run_options::unattended},
+      {u"-l", &run_options::sidecars}, {u"-f", &run_options::finish},
   };
   for (const known_switch &known : switches) {
     if (switch_text == known.name) {

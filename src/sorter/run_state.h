@@ -9,7 +9,7 @@
 // What one run owns from start to end: the options its switches set, the files the scan
 // found and the rename jobs made from them. There is one run per process.
 
-/// The six switches; all off at start, each set by one switch and never cleared.
+/// The switches; all off at start, each set by one switch and never cleared.
 struct run_options {
   bool verbose = false;     // -v
   bool simulate = false;    // -s
@@ -17,6 +17,8 @@ struct run_options {
   bool unattended = false;  // -u
   bool date_prefix = false; // -d
   bool short_names = false; // -o
+  bool sidecars = false;    // -l: each chapter's LRV and THM files follow it
+  bool finish = false;      // -f: temporary names of a run cut short go to their final names
 };
 
 /// A directory path, kept once for all the files found in it.
@@ -30,7 +32,9 @@ struct found_file_record {
   bool eligible = false;   // set by the eligibility pass
 };
 
-/// One camera chapter file to rename, with the pieces of its name.
+/// One camera chapter file to rename, with the pieces of its name; or one of its sidecars
+/// (-l), which carries its video's pieces and its own extension; or, with -f, a file
+/// under a temporary name.
 struct rename_job {
   shared_text directory;
   text old_name;
@@ -39,7 +43,8 @@ struct rename_job {
   text codec_letter;
   text recording_number;
   text chapter;
-  text modified_text; // the last-write time through the date-prefix mask
+  text modified_text;       // the last-write time through the date-prefix mask
+  text extension = u".mp4"; // a sidecar's is ".lrv" or ".thm"
 };
 
 /// The run's options.
