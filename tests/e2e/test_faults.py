@@ -274,6 +274,47 @@ class Killed(FaultTest):
                             self.assertTrue(renamed.read().endswith(old), path)
 
 
+class Recovery(FaultTest):
+    """A run killed at a random moment of its renaming, then -f, then a plain run: every
+    file ends under its final name, exactly once."""
+
+    def run_until_killed(self, card, delay):
+        """Starts a -u run; delay None lets it finish. Returns the seconds from its preview
+        to its end (or to the kill)."""
+        out = self.path(card + ".out")
+        with open(out, "wb") as handle:
+            process = subprocess.Popen(harness.command([card, "-u"]), cwd=self.root, stdout=handle,
+                                       stderr=subprocess.DEVNULL, env=harness.environment())
+        Killed.wait_for_preview(self, process, out)
+        shown = time.monotonic()
+        if delay is not None:
+            time.sleep(delay)
+            process.send_signal(signal.SIGKILL)
+        process.wait(timeout=60)
+        return time.monotonic() - shown
+
+    def test_finish_after_a_kill(self):
+        if harness.WINE:
+            self.skipTest("native: the kill trials of the Windows build are in Killed")
+        cameras = ["GX%02d%04d.MP4" % (1 + n % 3, n) for n in range(1000)]
+        finals = {final_of(name): name.encode() for name in cameras}
+        renaming = self.run_until_killed(self.card(cameras, "whole"), None)
+        self.assertEqual(files_below(self.path("whole")), finals)
+        rng = random.Random(KILL_SEED)
+        cut_short = 0
+        for trial in range(5):
+            with self.subTest(trial=trial):
+                card = self.card(cameras, "card%d" % trial)
+                # the process's exit takes part of the time measured: aim at the renaming
+                self.run_until_killed(card, 0.6 * renaming * rng.random())
+                where = self.assertEachFileOnce(card, {name: final_of(name) for name in cameras}, {})
+                cut_short += any(path != final_of(old) for old, path in where.items())
+                for args in (["-f", "-u"], ["-u"]):
+                    self.run_program(card, *args)
+                self.assertEqual(files_below(self.path(card)), finals)
+        self.assertGreater(cut_short, 0, "no trial stopped a run before its end")
+
+
 class Limits(FaultTest):
 
     def test_rename_past_the_path_limit_fails_and_keeps_the_file(self):

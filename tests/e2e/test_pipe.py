@@ -58,6 +58,8 @@ def help_screen(program_name):
         "  -u   *\u00b0  unattended. Won't prompt for confirmations ",
         "  -d   *\u00b0  prefixes filename with date and time (e.g. 2023-05-06_15-59-02)",
         "  -o   *\u00b0  makes DOS compatible 8.3 filenames (ignores -d)",
+        "  -l   *\u00b0  also renames each chapter's LRV and THM files",
+        "  -f   *\u00b0  finishes a renaming that was cut short (temporary names)",
         "",
     ])
 
@@ -393,6 +395,103 @@ class Renaming(PipeTest):
                 self.assertEqual(self.on_disk(folder),
                                  {"G-HEVC-0123-01.mp4" if goes_on else "GX010123.MP4": b"GX010123.MP4"})
 
+
+
+class Sidecars(PipeTest):
+    """-l: each chapter's LRV and THM files follow it."""
+
+    CARD = ["GX010123.MP4", "GX020123.MP4", "GL010123.LRV", "GL020123.LRV", "GX010123.THM", "GX020123.THM",
+            "GOPR0007.MP4", "GOPR0007.LRV", "GOPR0007.THM", "notes.txt"]
+    VIDEOS = {"GX010123.MP4": "G-HEVC-0123-01", "GX020123.MP4": "G-HEVC-0123-02", "GOPR0007.MP4": "G-AVC-0007-PR"}
+
+    def jobs(self, folder, finals):
+        """Each video in listing order, then its sidecars in listing order; finals maps a
+        video to its final name without the extension."""
+        order = harness.listing_order(self.path(folder))
+        jobs = []
+        for video in (name for name in order if name in finals):
+            jobs.append((video, finals[video] + ".mp4"))
+            for side in order:
+                ext = side[-3:].lower()
+                stems = {video[:8].upper()} | ({video[0] + "L" + video[2:8]} if ext == "lrv" else set())
+                if ext in ("lrv", "thm") and side[:8].upper() in stems:
+                    jobs.append((side, finals[video] + "." + ext))
+        return jobs
+
+    def test_sidecars_follow_their_video(self):
+        self.card(self.CARD)
+        jobs = self.jobs("card", self.VIDEOS)
+        self.assertEqual(len(jobs), 9)
+        out = self.run_program("card", "-u", "-l")
+        self.assertBytes(out, BANNER + preview(jobs) + renamed("card", jobs))
+        expected = {final: enc(old) for old, final in jobs}
+        expected["notes.txt"] = b"notes.txt"
+        self.assertEqual(self.on_disk(), expected)
+
+    def test_without_l_no_sidecar_moves(self):
+        self.card(self.CARD)
+        jobs = [(name, self.VIDEOS[name] + ".mp4") for name in harness.listing_order(self.path("card"))
+                if name in self.VIDEOS]
+        self.assertBytes(self.run_program("card", "-u"), BANNER + preview(jobs) + renamed("card", jobs))
+        self.assertEqual(sorted(self.on_disk()), sorted([final for _, final in jobs]
+                                                        + [n for n in self.CARD if n not in self.VIDEOS]))
+
+    def test_date_and_short_names_are_the_videos(self):
+        self.card(["GX010123.MP4", "GL010123.LRV", "GX010123.THM"])
+        harness.set_mtime(self.path("card", "GX010123.MP4"), utc(2023, 5, 6, 15, 59, 2))
+        harness.set_mtime(self.path("card", "GL010123.LRV"), utc(2024, 1, 1))  # the sidecar's own time is not used
+        for switches, stem in [(["-d"], "2023-05-06_15-59-02_G-HEVC-0123-01"), (["-o", "-d"], "GX012301")]:
+            with self.subTest(switches=switches):
+                out = self.run_program("card", "-s", "-l", *switches)
+                self.assertBytes(out, BANNER + preview(self.jobs("card", {"GX010123.MP4": stem})))
+
+    def test_ambiguous_and_orphan_sidecars_stay(self):
+        names = ["GH010555.MP4", "GX010555.MP4", "GL010555.LRV", "GL010999.LRV"]
+        self.card(names)
+        order = harness.listing_order(self.path("card"))
+        finals = {"GH010555.MP4": "G-AVC-0555-01.mp4", "GX010555.MP4": "G-HEVC-0555-01.mp4"}
+        jobs = [(name, finals[name]) for name in order if name in finals]
+        scanned, files = scan(self.path("card"), "card", False)
+        out = self.run_program("card", "-u", "-l", "-v")
+        sidecar_lines = {"GL010555.LRV": "it would belong to more than one video", "GL010999.LRV": "no video of its own"}
+        said = b"".join(line("    > Sidecar %s left alone: %s" % (name, sidecar_lines[name]))
+                        for name in order if name in sidecar_lines)
+        self.assertBytes(out, BANNER + scanned + examined(files, finals) + said + preview(jobs)
+                         + renamed("card", jobs, self.temp_names(out, jobs)))
+        self.assertEqual(self.on_disk(), {"G-AVC-0555-01.mp4": b"GH010555.MP4", "G-HEVC-0555-01.mp4": b"GX010555.MP4",
+                                          "GL010555.LRV": b"GL010555.LRV", "GL010999.LRV": b"GL010999.LRV"})
+
+
+class Finish(PipeTest):
+    """-f: the temporary names of a run cut short go to their final names."""
+
+    TEMPORARY = ["4821_G-HEVC-0123-01.mp4", "1000_2023-05-06_15-59-02_G-AVC-0007-PR.mp4", "9999_GX012301.mp4",
+                 "5555_G-HEVC-0123-01.lrv", "7777_G-AVC-0124-09.thm"]
+    OTHERS = ["2019_Paris.mp4", "0123_G-HEVC-0123-02.mp4", "GX010124.MP4", "G-AVC-0124-09.thm"]
+
+    def test_only_temporary_names_move_and_a_taken_name_stays(self):
+        self.card(self.TEMPORARY + self.OTHERS)
+        self.card(["G-AVC-0124-09.thm"], content="mine")
+        jobs = [name for name in harness.listing_order(self.path("card")) if name in self.TEMPORARY]
+        out = self.run_program("card", "-f", "-u", "-d", "-o", "-l")  # -d, -o and -l change nothing
+        report = line("\n\r  Renaming 5 files to final names...")
+        for name in jobs:
+            if name == "7777_G-AVC-0124-09.thm":
+                report += line("    [!!] Could not rename %s, to %s. Skipping..."
+                               % (joined("card", name), joined("card", name[5:])))
+            else:
+                report += line("    [OK] %s  -->  %s" % (name, joined("card", name[5:])))
+        report += line("\n\r  Successfully renamed 4 of 5 files.") + line("\n\r")
+        self.assertBytes(out, BANNER + preview([(name, name[5:]) for name in jobs]) + report)
+        expected = {name[5:]: enc(name) for name in self.TEMPORARY}
+        expected.update({name: enc(name) for name in self.OTHERS})
+        expected["G-AVC-0124-09.thm"] = b"mine"
+        expected["7777_G-AVC-0124-09.thm"] = b"7777_G-AVC-0124-09.thm"
+        self.assertEqual(self.on_disk(), expected)
+
+    def test_nothing_to_finish(self):
+        self.card(self.OTHERS)
+        self.assertBytes(self.run_program("card", "-f", "-u"), BANNER + line(NO_FILES))
 
 
 if __name__ == "__main__":
