@@ -36,6 +36,21 @@ def make_card(root, entries, folders):
             open(os.path.join(folder, name), "w").close()
 
 
+def make_sidecar_card(root, chapters, folders):
+    """chapters chapter files in folders folders, each with its proxy (GL...LRV) and its
+    thumbnail (.THM): three entries per chapter."""
+    per_folder = chapters // folders
+    for f in range(folders):
+        folder = os.path.join(root, "DCIM", "%03dGOPRO" % (100 + f))
+        os.makedirs(folder, exist_ok=True)
+        for k in range(per_folder):
+            recording, chapter = k // 3 + 1, k % 3 + 1
+            letter = "X" if recording % 3 else "H"
+            for name in ("G%s%02d%04d.MP4" % (letter, chapter, recording), "GL%02d%04d.LRV" % (chapter, recording),
+                         "G%s%02d%04d.THM" % (letter, chapter, recording)):
+                open(os.path.join(folder, name), "w").close()
+
+
 def make_chapters(folder, count):
     os.makedirs(folder, exist_ok=True)
     for k in range(count):
@@ -142,6 +157,27 @@ for entries in (1000, 10000, 100000):
 report("time per entry 1k/10k/100k", "%.2f/%.2f/%.2f us" % tuple(per_entry), "flat",
        "largest/smallest %.2f; start-up %.1f ms taken off" % (max(per_entry) / min(per_entry), start_up * 1000))
 shutil.rmtree(card)
+
+# 7. Sidecars (-l): 33,300 chapters in 100 folders, each with its LRV and THM (99,900
+#    entries), paired in one pass; and time per entry from 10,000 to 100,000 entries.
+card = os.path.join(work, "sidecars")
+make_sidecar_card(card, 33300, 100)
+scan = side_by_side({
+    "chaptersort": "%s %s -s -r -l | cat >/dev/null" % (q(PROGRAM), q(card)),
+    "find": "find %s -printf '%%f %%T@\\n' | cat >/dev/null" % q(card),
+})
+report("-s -r -l 99.9k vs find", "%.2fx" % (scan["chaptersort"] / scan["find"]), "<= 1.5x",
+       "%.0f ms vs %.0f ms" % (scan["chaptersort"] * 1000, scan["find"] * 1000))
+shutil.rmtree(card)
+per_entry = []
+for chapters in (3330, 33300):
+    tree = os.path.join(work, "sidecars-%d" % chapters)
+    make_sidecar_card(tree, chapters, max(1, chapters // 333))
+    seconds = side_by_side({"c": "%s %s -s -r -l | cat >/dev/null" % (q(PROGRAM), q(tree))})["c"]
+    per_entry.append((seconds - start_up) / (chapters * 3) * 1e6)
+    shutil.rmtree(tree)
+report("-l time per entry 10k/100k", "%.2f/%.2f us" % tuple(per_entry), "flat",
+       "largest/smallest %.2f" % (max(per_entry) / min(per_entry)))
 
 # 2. Renaming 20,000 chapter files in one folder: chaptersort -u, the floor program, and
 #    Debian's perl rename doing the final renaming with one expression.

@@ -70,7 +70,7 @@ date_value make_date(std::int32_t year, std::int32_t month, std::int32_t day, st
     return -1;
   // Years up to 9999 need more than 32 bits of seconds: the count is done in 64.
   auto days = static_cast<std::int64_t>(sys_days{date}.time_since_epoch().count());
-  return days * 86400 + hour * 3600 + minute * 60 + second;
+  return days * 86400 + std::int64_t{hour} * 3600 + std::int64_t{minute} * 60 + second;
 }
 
 std::int32_t date_year(date_value value) { return field_of(value, &dates_detail::wall_clock::year); }

@@ -68,7 +68,11 @@ bool rename_file(std::u16string_view existing_path, std::u16string_view new_path
 struct directory_identity {
   std::uint64_t volume = 0;
   std::uint64_t file = 0;
-  auto operator<=>(const directory_identity &) const = default;
+  bool operator==(const directory_identity &) const = default;
+  /// An order, so that identities can be kept in a set.
+  bool operator<(const directory_identity &other) const {
+    return volume != other.volume ? volume < other.volume : file < other.file;
+  }
 };
 
 /// The identity of the directory an open listing enumerates; false when it is unknown.

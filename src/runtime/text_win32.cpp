@@ -7,6 +7,7 @@ namespace {
 // CharUpperW/CharLowerW take a single character in the low word of the pointer argument
 // when the high word is zero, and give the mapped character back the same way.
 char16_t map_char(char16_t unit, bool upper) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the call takes the character as a pointer.
   auto *argument = reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(unit));
   LPWSTR mapped = upper ? CharUpperW(argument) : CharLowerW(argument);
   return static_cast<char16_t>(reinterpret_cast<ULONG_PTR>(mapped) & 0xFFFF);
