@@ -1,6 +1,6 @@
 // The eligibility test and the new names on any 16-bit text: an eligible name always
 // gives a final name ending in ".mp4" and a temporary name of four digits, "_" and the
-// final name.
+// final name, which -f then takes for one of its own.
 #include "fuzz_input.h"
 #include "sorter/eligibility.h"
 #include "sorter/names.h"
@@ -36,6 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       if (job.temp_name[k] < u'0' || job.temp_name[k] > u'9')
         std::abort();
     if (options.short_names && final_name.size() != 12)
+      std::abort();
+    if (!temporary_name_test(job.temp_name))
       std::abort();
   }
   return 0;
