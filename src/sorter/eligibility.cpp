@@ -4,6 +4,7 @@
 #include "runtime/listing.h"
 #include "sorter/run_state.h"
 
+#include <array>
 #include <unordered_map>
 #include <vector>
 
@@ -39,13 +40,28 @@ bool is_long_final_name(std::u16string_view name) {
   return false;
 }
 
-// The record's folder and the upper-cased first eight characters of a name: what pairs a
-// sidecar with its video.
-text stem_key(const found_file_record &record, std::u16string_view name) {
-  text key = *record.directory;
-  key += u'\0';
-  for (std::size_t k = 0; k < 8; ++k)
-    key += upper_char(name[k]);
+// The folder and the upper-cased first eight characters of a name: what pairs a sidecar
+// with its video. The records of one folder share one directory text, so its address
+// stands for the folder and no key needs a copy of the path.
+struct stem_key {
+  const text *directory;
+  std::array<char16_t, 8> stem;
+  bool operator==(const stem_key &) const = default;
+};
+
+struct stem_hash {
+  std::size_t operator()(const stem_key &key) const {
+    std::size_t hash = std::hash<const text *>()(key.directory);
+    for (char16_t unit : key.stem)
+      hash = hash * 1000003 + unit;
+    return hash;
+  }
+};
+
+stem_key key_of(const found_file_record &record) {
+  stem_key key{record.directory.get(), {}};
+  for (std::size_t k = 0; k < key.stem.size(); ++k)
+    key.stem[k] = upper_char(record.name[k]);
   return key;
 }
 
@@ -56,8 +72,10 @@ struct owner {
   bool ambiguous = false;
 };
 
-void claim(std::unordered_map<text, owner> &owners, text key, std::size_t job) {
-  auto [found, added] = owners.try_emplace(std::move(key), owner{job, false});
+using owner_map = std::unordered_map<stem_key, owner, stem_hash>;
+
+void claim(owner_map &owners, const stem_key &key, std::size_t job) {
+  auto [found, added] = owners.try_emplace(key, owner{job, false});
   if (!added && found->second.job != job)
     found->second.ambiguous = true;
 }
@@ -71,7 +89,9 @@ rename_job job_of(const found_file_record &record) {
   job.codec_letter = text(1, upper_char(record.name[1]));
   job.chapter = record.name.substr(2, 2);
   job.recording_number = record.name.substr(4, 4);
-  job.modified_text = format_date(date_prefix_mask, record.modified);
+  // The date only ever reaches a name through -d.
+  if (options.date_prefix)
+    job.modified_text = format_date(date_prefix_mask, record.modified);
   return job;
 }
 
@@ -80,15 +100,16 @@ rename_job job_of(const found_file_record &record) {
 // "L" for the codec letter), so that the pairing stays one linear pass.
 std::vector<std::vector<std::size_t>> find_sidecars(const std::vector<rename_job> &videos,
                                                     const std::vector<std::size_t> &video_records) {
-  std::unordered_map<text, owner> thm_owners;
-  std::unordered_map<text, owner> lrv_owners;
+  owner_map thm_owners;
+  owner_map lrv_owners;
+  thm_owners.reserve(videos.size());
+  lrv_owners.reserve(videos.size() * 2);
   for (std::size_t job = 0; job < videos.size(); ++job) {
-    const found_file_record &record = file_list[video_records[job]];
-    text key = stem_key(record, record.name);
+    stem_key key = key_of(file_list[video_records[job]]);
     claim(thm_owners, key, job);
     claim(lrv_owners, key, job);
-    key[key.size() - 7] = u'L';
-    claim(lrv_owners, std::move(key), job);
+    key.stem[1] = u'L';
+    claim(lrv_owners, key, job);
   }
   std::vector<std::vector<std::size_t>> sidecars(videos.size());
   for (std::size_t index = 0; index < file_list.size(); ++index) {
@@ -99,7 +120,7 @@ std::vector<std::vector<std::size_t>> find_sidecars(const std::vector<rename_job
     if (extension.empty())
       continue;
     const auto &owners = extension == u".thm" ? thm_owners : lrv_owners;
-    auto found = owners.find(stem_key(record, record.name));
+    auto found = owners.find(key_of(record));
     if (found == owners.end()) {
       verbose_line(u"    > Sidecar " + from_outside(record.name) + u" left alone: no video of its own");
     } else if (found->second.ambiguous) {
@@ -186,11 +207,17 @@ void job_building_pass() {
     return;
   }
   std::vector<std::vector<std::size_t>> sidecars = find_sidecars(videos, video_records);
+  std::size_t total = videos.size();
+  for (const std::vector<std::size_t> &of_one : sidecars)
+    total += of_one.size();
+  job_list.reserve(total);
   for (std::size_t job = 0; job < videos.size(); ++job) {
-    job_list.push_back(videos[job]);
+    job_list.push_back(std::move(videos[job]));
+    // Room for every job was made above: the video's place stays where it is.
+    const rename_job &video = job_list.back();
     for (std::size_t index : sidecars[job]) {
       // A sidecar takes its video's pieces, date included, and keeps its own extension.
-      rename_job sidecar = videos[job];
+      rename_job sidecar = video;
       sidecar.old_name = file_list[index].name;
       sidecar.extension = sidecar_extension(sidecar.old_name);
       job_list.push_back(std::move(sidecar));
