@@ -163,7 +163,9 @@ bool pause_wanted(std::u16string_view parent_image, bool input_is_console) {
 }
 
 void pause_before_closing() {
-  if (!pause_wanted(console_detail::parent_image_name(), console_detail::input_is_console()))
+  // The processes are listed only when the answer could be yes: a pipe never waits.
+  bool input_is_console = console_detail::input_is_console();
+  if (!pause_wanted(input_is_console ? console_detail::parent_image_name() : text(), input_is_console))
     return;
   // As at the confirmation prompt: only a key pressed once the line shows may close it.
   discard_typed_keys();
