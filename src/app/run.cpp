@@ -106,6 +106,8 @@ void run() {
     parameters.push_back(next_parameter());
   run_from_parameters(program_name);
   close_all_listings();
+  // After the listings are closed, so that the card can be ejected while the window waits.
+  pause_before_closing();
   // Everything the run made goes before the process ends.
   std::vector<text>().swap(parameters);
   std::vector<found_file_record>().swap(file_list);

@@ -152,3 +152,23 @@ text outside_safe(std::u16string_view outside) { return shown_safely(outside, fa
 text from_outside(std::u16string_view outside) {
   return console_detail::output_is_terminal() ? outside_safe(outside) : text(outside);
 }
+
+bool pause_wanted(std::u16string_view parent_image, bool input_is_console) {
+  if (!input_is_console)
+    return false;
+  text name = file_part(parent_image, false);
+  for (char16_t &unit : name)
+    unit = lower_char(unit);
+  return name == u"explorer.exe";
+}
+
+void pause_before_closing() {
+  // The processes are listed only when the answer could be yes: a pipe never waits.
+  bool input_is_console = console_detail::input_is_console();
+  if (!pause_wanted(input_is_console ? console_detail::parent_image_name() : text(), input_is_console))
+    return;
+  // As at the confirmation prompt: only a key pressed once the line shows may close it.
+  discard_typed_keys();
+  print_line(u"\n\r  Press any key to close this window...");
+  wait_for_key();
+}

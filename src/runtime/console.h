@@ -91,6 +91,15 @@ text outside_safe(std::u16string_view outside);
 /// outside_safe on a console or terminal, unchanged into a file or pipe.
 text from_outside(std::u16string_view outside);
 
+/// Whether the window should wait for a key before it closes: only when the parent is
+/// Explorer (its image name, a bare name or a path, compared without case), which gave
+/// the program a window of its own that closes with it, and the input is a console.
+bool pause_wanted(std::u16string_view parent_image, bool input_is_console);
+
+/// When pause_wanted says so, shows "Press any key to close this window..." and waits for
+/// one key (typed-ahead keys discarded first). Call once, after the run's last output.
+void pause_before_closing();
+
 /// Ends the process with the exit code (POSIX: resets the terminal's colours first).
 [[noreturn]] void end_process(int exit_code);
 
@@ -99,4 +108,9 @@ namespace console_detail {
 const std::vector<text> &command_tokens();
 /// Whether the standard output is a console or terminal (platform part).
 bool output_is_terminal();
+/// Whether the standard input is a console or terminal (platform part).
+bool input_is_console();
+/// The image name of the process that started this one, a bare name or a path; the empty
+/// text when it is not found, and always on POSIX (platform part).
+text parent_image_name();
 } // namespace console_detail

@@ -82,6 +82,11 @@ const std::vector<text> &console_detail::command_tokens() { return tokens; }
 
 bool console_detail::output_is_terminal() { return output_to_terminal; }
 
+bool console_detail::input_is_console() { return input_is_terminal; }
+
+// A terminal outlives the program run in it: nothing here ever waits before closing.
+text console_detail::parent_image_name() { return {}; }
+
 text program_path() { return tokens.empty() ? text() : tokens[0]; }
 
 bool open_console() {

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+// After windows.h, whose types it uses.
+#include <tlhelp32.h>
+
 namespace {
 
 HANDLE input_handle = nullptr;
@@ -9,11 +12,6 @@ HANDLE output_handle = nullptr;
 bool output_is_console = false;
 bool colours_wanted = true;
 std::vector<text> tokens;
-
-bool input_is_console() {
-  DWORD events = 0;
-  return GetNumberOfConsoleInputEvents(input_handle, &events) != 0;
-}
 
 void write_output(std::u16string_view piece) {
   // A console takes UTF-16 as it is; a file or pipe (on which WriteConsoleW would fail)
@@ -39,6 +37,17 @@ void write_output(std::u16string_view piece) {
   WriteFile(output_handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
+// The snapshot's entry for a process id, searched from the start: the snapshot lists the
+// processes in no useful order. False when the process is not in it.
+bool find_process(HANDLE snapshot, DWORD process_id, PROCESSENTRY32W &entry) {
+  entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    if (entry.th32ProcessID == process_id)
+      return true;
+  return false;
+}
+
 // Declines every console event (Ctrl+C, Ctrl+Break, closing the window, log-off,
 // shut-down), so the platform's default handling ends the process at once.
 BOOL WINAPI control_handler(DWORD) { return FALSE; }
@@ -48,6 +57,24 @@ BOOL WINAPI control_handler(DWORD) { return FALSE; }
 void record_arguments(int, char **) {}
 
 bool console_detail::output_is_terminal() { return output_is_console; }
+
+bool console_detail::input_is_console() {
+  DWORD events = 0;
+  return GetNumberOfConsoleInputEvents(input_handle, &events) != 0;
+}
+
+text console_detail::parent_image_name() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE)
+    return {};
+  PROCESSENTRY32W entry;
+  text name;
+  if (find_process(snapshot, GetCurrentProcessId(), entry) &&
+      find_process(snapshot, entry.th32ParentProcessID, entry))
+    name = reinterpret_cast<const char16_t *>(entry.szExeFile);
+  CloseHandle(snapshot);
+  return name;
+}
 
 const std::vector<text> &console_detail::command_tokens() {
   // Split by the program's own rules, not CommandLineToArgvW, whose backslash rules differ.
@@ -120,7 +147,7 @@ text poll_key() {
 }
 
 void discard_typed_keys() {
-  if (!input_is_console())
+  if (!console_detail::input_is_console())
     return;
   // Wine's terminal console moves what was typed into the console's queue only once
   // someone waits on it: wait briefly and discard again until nothing more arrives.
@@ -130,7 +157,7 @@ void discard_typed_keys() {
 }
 
 text wait_for_key() {
-  if (!input_is_console()) {
+  if (!console_detail::input_is_console()) {
     unsigned char byte = 0;
     DWORD got = 0;
     if (!ReadFile(input_handle, &byte, 1, &got, nullptr) || got != 1 || byte == 0x1B)

@@ -16,24 +16,30 @@ import unittest
 PROGRAM = None       # path of the program under test
 WINE = False         # run it under wine (the Windows build)
 SEP = "/"            # the separator the program joins paths with
+EXPLORER = None      # the explorer.exe stand-in of the Windows build, when given
 
 
 def configure(argv=None):
-    """Reads --program and --wine, leaves the rest for unittest."""
-    global PROGRAM, WINE, SEP
+    """Reads --program, --wine and --explorer, leaves the rest for unittest."""
+    global PROGRAM, WINE, SEP, EXPLORER
     parser = argparse.ArgumentParser(add_help=False)
     parser.add_argument("--program", required=True)
     parser.add_argument("--wine", action="store_true")
+    parser.add_argument("--explorer")
     known, rest = parser.parse_known_args(argv if argv is not None else sys.argv[1:])
     PROGRAM = os.path.abspath(known.program)
+    EXPLORER = os.path.abspath(known.explorer) if known.explorer else None
     WINE = known.wine or PROGRAM.lower().endswith(".exe")
     SEP = "\\" if WINE else "/"
     return [sys.argv[0]] + rest
 
 
-def command(args, program=None):
+def command(args, program=None, explorer=False):
+    """The command line that runs the program; with explorer, as a child of the stand-in."""
     program = program or PROGRAM
     prefix = ["wine"] if WINE else []
+    if explorer:
+        prefix.append(EXPLORER)
     return prefix + [program] + list(args)
 
 

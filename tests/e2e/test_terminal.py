@@ -23,6 +23,7 @@ import time
 import harness
 
 PROMPT = "  Press any key to continue renaming or [Esc] to abort..."
+CLOSING = "  Press any key to close this window..."
 CARD = ["GX010123.MP4", "GX020123.MP4"]
 CARD_BEFORE = {name: name.encode() for name in CARD}
 CARD_AFTER = {"G-HEVC-0123-01.mp4": b"GX010123.MP4", "G-HEVC-0123-02.mp4": b"GX020123.MP4"}
@@ -151,12 +152,13 @@ class TerminalCase(harness.TempDirTest):
 
     # --- the program in the pane -------------------------------------------------------
 
-    def start(self, *args, delay=0, env=""):
+    def start(self, *args, delay=0, env="", explorer=False):
         """Starts the program from the shell, with the terminal settings noted right before
         and right after it. The settings are read by a small sh around the program, since
         an interactive bash itself puts the terminal back after a job that a signal ended;
-        its trap lets it go on after a Ctrl+C, which the program still gets as it should."""
-        program = env + " ".join(shlex.quote(part) for part in harness.command(list(args)))
+        its trap lets it go on after a Ctrl+C, which the program still gets as it should.
+        With explorer, the program is started by the explorer.exe stand-in."""
+        program = env + " ".join(shlex.quote(part) for part in harness.command(list(args), explorer=explorer))
         before, after = (shlex.quote(os.path.join(self.state, name)) for name in ("before", "after"))
         pause = "sleep %s; " % delay if delay else ""
         script = 'trap true INT QUIT; %sstty -g >%s; %s; s=$?; stty -g >%s; echo "ST""ATUS=$s"' % (
@@ -378,6 +380,43 @@ class Prompt(TerminalCase):
         self.press_esc()
         self.wait_for("  No file was changed")
         self.assertEqual(self.finish(), 0)
+
+
+class StartedByExplorer(TerminalCase):
+    """A double-click or a folder dropped on the exe: Explorer starts the program in a
+    window of its own, which must stay until a key is pressed."""
+
+    def setUp(self):
+        if not harness.EXPLORER:
+            self.skipTest("needs the explorer.exe stand-in, built only by the Windows build (--explorer)")
+        super().setUp()
+
+    def assert_waits_to_close(self):
+        self.wait_for(CLOSING)
+        time.sleep(2)
+        lines = [row for row in self.screen() if row.strip()]
+        self.assertEqual(lines[-1], CLOSING)
+        running = [pid for sh in self.children(self.shell) for pid in self.children(sh)]
+        self.assertEqual(len(running), 1, "the program did not wait for a key")
+        return lines
+
+    def test_preview_stays_until_a_key(self):
+        self.make_card()
+        self.start(self.root, "-s", explorer=True)
+        lines = self.assert_waits_to_close()
+        self.assertEqual(lines[-2], "    GX020123.MP4  -->  G-HEVC-0123-02.mp4")
+        self.keys("x")
+        self.assertEqual(self.finish(), 0)
+        self.assertEqual(harness.files_on_disk(self.root), CARD_BEFORE)
+        self.assert_terminal_restored()
+
+    def test_help_stays_until_esc(self):
+        self.start(explorer=True)
+        lines = self.assert_waits_to_close()
+        self.assertEqual(lines[-2].rstrip(), "  -f   *°  finishes a renaming that was cut short (temporary names)")
+        self.press_esc()
+        self.assertEqual(self.finish(), 0)
+        self.assert_terminal_restored()
 
 
 class HostileNames(TerminalCase):

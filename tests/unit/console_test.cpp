@@ -147,6 +147,15 @@ TEST(NameCodec, RoundTripsEveryByteString) {
   EXPECT_EQ(decode_name("\xf0\x9f\x8e\xa5"), u"\U0001F3A5");
 }
 
+TEST(PauseBeforeClosing, OnlyForExplorerWithAConsole) {
+  for (std::u16string_view parent : {u"explorer.exe", u"EXPLORER.EXE", u"C:\\Windows\\explorer.exe"})
+    EXPECT_TRUE(pause_wanted(parent, true)) << std::string(parent.begin(), parent.end());
+  for (std::u16string_view parent :
+       {u"cmd.exe", u"powershell.exe", u"WindowsTerminal.exe", u"", u"C:\\Tools\\myexplorer.exe"})
+    EXPECT_FALSE(pause_wanted(parent, true)) << std::string(parent.begin(), parent.end());
+  EXPECT_FALSE(pause_wanted(u"explorer.exe", false));
+}
+
 TEST(CaseMapping, MapsOneCodeUnit) {
   EXPECT_EQ(upper_char(u'g'), u'G');
   EXPECT_EQ(upper_char(u'4'), u'4');
