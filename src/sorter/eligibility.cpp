@@ -98,20 +98,19 @@ rename_job job_of(const found_file_record &record) {
 // With -l: the sidecars of each video job, in file-list order, found through two maps from
 // folder and stem to the video (THM: the video's own stem; LRV: that stem or the stem with
 // "L" for the codec letter), so that the pairing stays one linear pass.
-std::vector<std::vector<std::size_t>> find_sidecars(const std::vector<rename_job> &videos,
-                                                    const std::vector<std::size_t> &video_records) {
+std::vector<std::vector<std::size_t>> find_sidecars(const std::vector<std::size_t> &video_records) {
   owner_map thm_owners;
   owner_map lrv_owners;
-  thm_owners.reserve(videos.size());
-  lrv_owners.reserve(videos.size() * 2);
-  for (std::size_t job = 0; job < videos.size(); ++job) {
+  thm_owners.reserve(video_records.size());
+  lrv_owners.reserve(video_records.size() * 2);
+  for (std::size_t job = 0; job < video_records.size(); ++job) {
     stem_key key = key_of(file_list[video_records[job]]);
     claim(thm_owners, key, job);
     claim(lrv_owners, key, job);
     key.stem[1] = u'L';
     claim(lrv_owners, key, job);
   }
-  std::vector<std::vector<std::size_t>> sidecars(videos.size());
+  std::vector<std::vector<std::size_t>> sidecars(video_records.size());
   for (std::size_t index = 0; index < file_list.size(); ++index) {
     const found_file_record &record = file_list[index];
     if (record.eligible)
@@ -136,8 +135,7 @@ std::vector<std::vector<std::size_t>> find_sidecars(const std::vector<rename_job
 } // namespace
 
 bool eligibility_test(std::u16string_view name) {
-  return name.size() == 12 && upper_char(name[0]) == u'G' && upper_char(name[9]) == u'M' &&
-         upper_char(name[10]) == u'P' && upper_char(name[11]) == u'4';
+  return name.size() == 12 && upper_char(name[0]) == u'G' && upper_equals(name.substr(9), u"MP4");
 }
 
 bool temporary_name_test(std::u16string_view name) {
@@ -206,7 +204,7 @@ void job_building_pass() {
     job_list = std::move(videos);
     return;
   }
-  std::vector<std::vector<std::size_t>> sidecars = find_sidecars(videos, video_records);
+  std::vector<std::vector<std::size_t>> sidecars = find_sidecars(video_records);
   std::size_t total = videos.size();
   for (const std::vector<std::size_t> &of_one : sidecars)
     total += of_one.size();

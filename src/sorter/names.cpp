@@ -16,7 +16,9 @@ text final_name_of(const rename_job &job, bool date_prefix, bool short_names) {
 void assign_new_names() {
   for (rename_job &job : job_list) {
     if (options.finish) {
-      // A temporary name is four digits, "_" and the final name: the file needs no other.
+      // The file is under its temporary name already, four digits, "_" and the final name:
+      // it needs no other, and draws nothing.
+      job.temp_name = job.old_name;
       job.final_name = job.old_name.substr(temporary_prefix_length);
       continue;
     }

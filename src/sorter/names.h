@@ -8,8 +8,8 @@
 text final_name_of(const rename_job &job, bool date_prefix, bool short_names);
 
 /// Sets every job's final name and its temporary name: four random digits (1000..9999),
-/// "_" and the final name. One random draw per job, in job order. With -f a job's final
-/// name is its temporary name without the digits and "_", and it draws nothing.
+/// "_" and the final name. One random draw per job, in job order. With -f a job's old name
+/// is its temporary name, its final name that without the digits and "_"; it draws nothing.
 void assign_new_names();
 
 /// Prints the renaming preview: one line per job, bare old and final names.

@@ -13,7 +13,7 @@ void print_failure(const text &source_path, const text &target_path) {
              from_outside(target_path) + u". Skipping...");
 }
 
-// Moves each job's file from the name it has now to its final name, for the jobs marked
+// Moves each job's file from its temporary name to its final name, for the jobs marked
 // in ready; returns how many were moved. rename_file never replaces, so a final name
 // taken already leaves that file where it is.
 std::int64_t rename_to_final_names(const text &total_text, const std::vector<bool> &ready) {
@@ -21,7 +21,7 @@ std::int64_t rename_to_final_names(const text &total_text, const std::vector<boo
   std::int64_t final_count = 0;
   for (std::size_t k = 0; k < job_list.size(); ++k) {
     const rename_job &job = job_list[k];
-    text source_path = join_path(*job.directory, options.finish ? job.old_name : job.temp_name);
+    text source_path = join_path(*job.directory, job.temp_name);
     text target_path = join_path(*job.directory, job.final_name);
     if (ready[k] && rename_file(source_path, target_path)) {
       print_line(u"    [OK] " + from_outside(job.old_name) + u"  -->  " + from_outside(target_path));
@@ -50,7 +50,8 @@ void confirm_and_rename() {
   }
   text total_text = decimal_text(static_cast<std::int64_t>(job_list.size()));
 
-  // With -f every file is under its temporary name already: the last pass alone.
+  // With -f every file is under its temporary name already (the job's old name is that
+  // name): the last pass alone.
   if (options.finish) {
     rename_to_final_names(total_text, std::vector<bool>(job_list.size(), true));
     print_line(u"\n\r");
