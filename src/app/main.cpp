@@ -1,4 +1,5 @@
 #include "app/run.h"
+#include "runtime/command_line.h"
 #include "runtime/console.h"
 
 int main(int argc, char **argv) {

@@ -1,27 +1,23 @@
 #include "app/run.h"
 
 #include "app/banner.h"
+#include "runtime/command_line.h"
 #include "runtime/console.h"
 #include "runtime/listing.h"
 #include "sorter/eligibility.h"
+#include "sorter/fixed_texts.h"
 #include "sorter/names.h"
+#include "sorter/plan.h"
 #include "sorter/rename.h"
-#include "sorter/run_state.h"
 #include "sorter/scan.h"
 
 #include <vector>
 
 namespace {
 
-// Index 0 exists and stays empty; the path is parameter 1, switches follow.
-std::vector<text> parameters;
-
 void print_path_message(const text &path) {
-  print_line();
-  print_line(u"  No valid path specified, could not find \"" + from_outside(path) + u"\".");
-  print_line(u"  Should your path contain spaces, please enclose it between quotes.");
-  print_line(u"  For example:");
-  print_line(u"     \"C:\\Users\\Me\\Desktop\\My Folder\"");
+  for (std::u16string_view line : fixed_text::path_message)
+    print_line(fill(line, {from_outside(path)}));
 }
 
 // Lower-cased, then trimmed of spaces (U+0020 only: a tab stays part of the switch).
@@ -37,7 +33,7 @@ text normalised_switch(const text &parameter) {
 }
 
 // Sets the option a switch names; false for any other text.
-bool set_option(const text &switch_text) {
+bool set_option(run_options &options, const text &switch_text) {
   struct known_switch {
     std::u16string_view name;
     bool run_options::*option;
@@ -56,22 +52,29 @@ bool set_option(const text &switch_text) {
   return false;
 }
 
-// The stages after the switches: banner, scan, eligibility, jobs, names and preview,
-// confirmation and renaming.
-void sort_chapters() {
+// The stages after the switches, each handing its result to the next: banner, scan,
+// eligibility, planning (jobs and new names), preview, confirmation and renaming.
+void sort_chapters(const text &path, const run_options &options) {
   print_banner();
-  scan(parameters[1], options.recursive, top_scan_listing);
-  if (eligibility_pass() == 0) {
-    print_line(u"\n\r  No GoPro files found at specified path. Aborting");
+  scan_result scanned = scan(path, options);
+  const planner &planner = planner_for(options);
+  std::int64_t eligible = eligibility_pass(scanned.files, planner.test);
+  if (options.verbose)
+    print_examination(scanned.files, eligible, planner.test);
+  plan planned = planner.make(scanned.files, options);
+  if (planned.jobs.empty()) {
+    print_line(fixed_text::no_files);
     return;
   }
-  job_building_pass();
-  assign_new_names();
-  print_preview();
-  confirm_and_rename();
+  if (options.verbose)
+    print_plan_notes(planned, scanned.files);
+  print_preview(planned.jobs);
+  confirm_and_rename(planned.jobs, options);
 }
 
-void run_from_parameters(const text &program_name) {
+// Index 0 of the parameters exists and stays empty; the path is parameter 1, switches
+// follow.
+void run_from_parameters(const std::vector<text> &parameters, const text &program_name) {
   if (parameters.size() == 1) {
     print_help(program_name);
     return;
@@ -84,15 +87,16 @@ void run_from_parameters(const text &program_name) {
     print_path_message(path);
     return;
   }
-  text help_hint = u"\n\r  For help, run \"" + program_name + u"\" without parameters";
+  text help_hint = fill(fixed_text::help_hint, {program_name});
+  run_options options;
   for (std::size_t i = 2; i < parameters.size(); ++i) {
     text switch_text = normalised_switch(parameters[i]);
-    if (!set_option(switch_text)) {
-      print_line(u"\n\r  Unknown paramenter encountered: " + from_outside(switch_text) + u"." + help_hint);
+    if (!set_option(options, switch_text)) {
+      print_line(fill(fixed_text::unknown_switch, {from_outside(switch_text), help_hint}));
       return;
     }
   }
-  sort_chapters();
+  sort_chapters(path, options);
 }
 
 } // namespace
@@ -101,15 +105,11 @@ void run() {
   text program_name = file_part(program_path(), true);
   open_console();
   int count = parameter_count();
-  parameters.assign(1, text());
+  std::vector<text> parameters(1);
   for (int i = 0; i < count; ++i)
     parameters.push_back(next_parameter());
-  run_from_parameters(program_name);
+  run_from_parameters(parameters, program_name);
   close_all_listings();
   // After the listings are closed, so that the card can be ejected while the window waits.
-  pause_before_closing();
-  // Everything the run made goes before the process ends.
-  std::vector<text>().swap(parameters);
-  std::vector<found_file_record>().swap(file_list);
-  std::vector<rename_job>().swap(job_list);
+  pause_before_closing(fixed_text::close_window);
 }

@@ -1,9 +1,11 @@
-#include "runtime/console.h"
+#include "runtime/console_platform.h"
+#include "runtime/terminal_text.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <poll.h>
+#include <string>
 #include <termios.h>
 #include <unistd.h>
 
@@ -15,7 +17,6 @@ bool colours_wanted = true;
 volatile std::sig_atomic_t colours_used = 0;
 volatile std::sig_atomic_t key_mode_set = 0;
 struct termios saved_terminal_mode;
-std::vector<text> tokens;
 std::string pending_keys; // bytes read from the terminal and not yet decoded
 
 constexpr char reset_attributes[] = "\x1b[0m";
@@ -40,15 +41,28 @@ void write_output(std::u16string_view piece, bool line_end) {
   write_bytes(bytes.data(), bytes.size());
 }
 
-// Runs on SIGINT, SIGTERM, SIGHUP and SIGQUIT: puts the terminal back as it was (key mode,
-// colours), then lets the signal end the process as it would have without the handler.
-void control_handler(int signal_number) {
+// Puts the terminal back as the program found it: line mode with echo, default colours.
+// Only calls that are safe in a signal handler.
+void restore_terminal() {
   if (key_mode_set)
     tcsetattr(STDIN_FILENO, TCSANOW, &saved_terminal_mode);
   if (colours_used)
     (void)!::write(STDOUT_FILENO, reset_attributes, sizeof reset_attributes - 1);
+}
+
+// Runs on SIGINT, SIGTERM, SIGHUP and SIGQUIT: puts the terminal back, then lets the signal
+// end the process as it would have without the handler.
+void control_handler(int signal_number) {
+  restore_terminal();
   std::signal(signal_number, SIG_DFL);
   std::raise(signal_number);
+}
+
+void install(int signal_number, void (*handler)(int)) {
+  struct sigaction action = {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  sigaction(signal_number, &action, nullptr);
 }
 
 // Waits for input on the terminal for at most timeout_ms; true when some is there.
@@ -63,7 +77,10 @@ bool input_ready(int timeout_ms) {
 
 bool read_pending() {
   char buffer[64];
-  ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+  ssize_t got;
+  do
+    got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+  while (got < 0 && errno == EINTR);
   if (got <= 0)
     return false;
   pending_keys.append(buffer, static_cast<std::size_t>(got));
@@ -72,14 +89,6 @@ bool read_pending() {
 
 } // namespace
 
-void record_arguments(int argc, char **argv) {
-  tokens.clear();
-  for (int i = 0; i < argc; ++i)
-    tokens.push_back(decode_name(argv[i]));
-}
-
-const std::vector<text> &console_detail::command_tokens() { return tokens; }
-
 bool console_detail::output_is_terminal() { return output_to_terminal; }
 
 bool console_detail::input_is_console() { return input_is_terminal; }
@@ -87,19 +96,14 @@ bool console_detail::input_is_console() { return input_is_terminal; }
 // A terminal outlives the program run in it: nothing here ever waits before closing.
 text console_detail::parent_image_name() { return {}; }
 
-text program_path() { return tokens.empty() ? text() : tokens[0]; }
-
 bool open_console() {
   output_to_terminal = isatty(STDOUT_FILENO) == 1;
   input_is_terminal = isatty(STDIN_FILENO) == 1;
   // The NO_COLOR convention: set to anything but the empty text, no colour at all.
   const char *no_color = std::getenv("NO_COLOR");
   colours_wanted = no_color == nullptr || *no_color == '\0';
-  struct sigaction action = {};
-  action.sa_handler = control_handler;
-  sigemptyset(&action.sa_mask);
   for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-    sigaction(signal_number, &action, nullptr);
+    install(signal_number, control_handler);
   // A reader that goes away (chaptersort DIR -u | head) must not kill the run between its
   // two rename passes: output to a closed pipe is lost, as a failed write is on Windows.
   std::signal(SIGPIPE, SIG_IGN);
@@ -127,38 +131,18 @@ void set_colors(int foreground, int background) {
   write_bytes(sequence.data(), sequence.size());
 }
 
-// Whether the bytes waiting hold the whole of their first key. A terminal sends one key's
-// bytes together, so a short wait for the rest tells a lone Esc from an arrow key.
-bool first_key_complete() {
-  auto byte = [](std::size_t k) { return static_cast<unsigned char>(pending_keys[k]); };
-  std::size_t size = pending_keys.size();
-  if (byte(0) == 0x1B) {
-    if (size == 1)
-      return false;
-    if (byte(1) == 'O')
-      return size >= 3;
-    if (byte(1) != '[')
-      return true;
-    for (std::size_t k = 2; k < size; ++k)
-      if (byte(k) >= 0x40 && byte(k) <= 0x7E)
-        return true;
-    return false;
-  }
-  std::size_t need = byte(0) >= 0xF0 ? 4 : byte(0) >= 0xE0 ? 3 : byte(0) >= 0xC0 ? 2 : 1;
-  return size >= need;
-}
-
 text poll_key() {
   if (!input_is_terminal)
     return {};
   if (pending_keys.empty() && !(input_ready(0) && read_pending()))
     return {};
-  while (!first_key_complete() && input_ready(25) && read_pending()) {
-  }
-  std::size_t used = 0;
-  text key = decode_key(pending_keys, used);
-  pending_keys.erase(0, used);
-  return key;
+  // A terminal sends one key's bytes together, so a short wait for the rest tells a lone
+  // Esc from an arrow key.
+  decoded_key first = decode_key(pending_keys);
+  while (!first.complete && input_ready(25) && read_pending())
+    first = decode_key(pending_keys);
+  pending_keys.erase(0, first.used);
+  return first.key;
 }
 
 void discard_typed_keys() {
@@ -205,8 +189,8 @@ text wait_for_key() {
     }
   }
   if (mode_set) {
-    tcsetattr(STDIN_FILENO, TCSANOW, &saved_terminal_mode);
     key_mode_set = 0;
+    tcsetattr(STDIN_FILENO, TCSANOW, &saved_terminal_mode);
   }
   return key;
 }

@@ -1,4 +1,5 @@
-#include "runtime/console.h"
+#include "runtime/console_platform.h"
+#include "runtime/terminal_text.h"
 
 #include <windows.h>
 
@@ -11,7 +12,6 @@ HANDLE input_handle = nullptr;
 HANDLE output_handle = nullptr;
 bool output_is_console = false;
 bool colours_wanted = true;
-std::vector<text> tokens;
 
 void write_output(std::u16string_view piece) {
   // A console takes UTF-16 as it is; a file or pipe (on which WriteConsoleW would fail)
@@ -54,8 +54,6 @@ BOOL WINAPI control_handler(DWORD) { return FALSE; }
 
 } // namespace
 
-void record_arguments(int, char **) {}
-
 bool console_detail::output_is_terminal() { return output_is_console; }
 
 bool console_detail::input_is_console() {
@@ -74,28 +72,6 @@ text console_detail::parent_image_name() {
     name = reinterpret_cast<const char16_t *>(entry.szExeFile);
   CloseHandle(snapshot);
   return name;
-}
-
-const std::vector<text> &console_detail::command_tokens() {
-  // Split by the program's own rules, not CommandLineToArgvW, whose backslash rules differ.
-  static bool split = false;
-  if (!split) {
-    const wchar_t *line = GetCommandLineW();
-    tokens = split_command_line(line ? std::u16string_view(reinterpret_cast<const char16_t *>(line))
-                                     : std::u16string_view());
-    split = true;
-  }
-  return tokens;
-}
-
-text program_path() {
-  // Room for 260 units as the platform's classic path limit; a longer path comes back cut
-  // short, which only the file part could notice.
-  wchar_t buffer[260] = {};
-  DWORD length = GetModuleFileNameW(GetModuleHandleW(nullptr), buffer, 260);
-  if (length >= 260)
-    length = 259;
-  return text(reinterpret_cast<const char16_t *>(buffer), length);
 }
 
 bool open_console() {

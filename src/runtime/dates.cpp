@@ -1,4 +1,4 @@
-#include "runtime/dates.h"
+#include "runtime/dates_platform.h"
 
 #include "runtime/listing.h"
 

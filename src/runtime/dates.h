@@ -47,15 +47,3 @@ text format_date(std::u16string_view mask, date_value value);
 /// local wall-clock time with the offset in force now; 0 when nothing is open or the time
 /// cannot be read, -1 outside the range or outside any calendar.
 date_value entry_date(std::int64_t listing, std::int32_t selector);
-
-namespace dates_detail {
-/// Calendar fields of a local wall-clock time.
-struct wall_clock {
-  std::int32_t year, month, day, hour, minute, second;
-};
-/// A file time (100 ns ticks since 1601-01-01 UTC) as local wall-clock fields, with the
-/// offset in force now (platform part). False when it cannot be converted.
-bool local_fields(std::int64_t ticks, wall_clock &fields);
-/// UTC seconds since 1970 broken down by the calendar alone.
-bool utc_fields(std::int64_t seconds, wall_clock &fields);
-} // namespace dates_detail

@@ -86,29 +86,3 @@ bool entry_file_time(std::int64_t listing, int selector, std::int64_t &ticks);
 /// Test hook, POSIX only: 1 makes rename_file act as on a file system that refuses
 /// RENAME_NOREPLACE (link and unlink), 2 as on one without links either; 0 restores.
 void force_rename_fallback(int level);
-
-namespace listing_detail {
-
-/// One platform enumeration, owned by the listing that opened it.
-struct enumeration;
-
-enum class start_result { found, nothing_matched, failed };
-
-/// Starts enumerating; on found, the first entry is current.
-start_result start(enumeration *&started, std::u16string_view directory, std::u16string_view pattern);
-/// Moves to the next entry; false at the end or on an error.
-bool advance(enumeration &listing);
-/// Ends the enumeration and frees it.
-void finish(enumeration *listing);
-/// The current entry's name.
-text current_name(const enumeration &listing);
-/// The current entry's type, 1 or 2, as entry_type gives it.
-int current_type(enumeration &listing);
-/// Whether the current entry is a link, as entry_is_link gives it.
-bool current_is_link(enumeration &listing);
-/// The current entry's file time, as entry_file_time gives it.
-bool current_file_time(enumeration &listing, int selector, std::int64_t &ticks);
-/// The identity of the directory being enumerated.
-bool identity(enumeration &listing, directory_identity &identity);
-
-} // namespace listing_detail

@@ -1,4 +1,4 @@
-#include "runtime/listing.h"
+#include "runtime/listing_platform.h"
 
 #include <windows.h>
 

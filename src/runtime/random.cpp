@@ -1,4 +1,4 @@
-#include "runtime/random.h"
+#include "runtime/random_platform.h"
 
 generator_state generator;
 bool generator_seeded = false;

@@ -29,7 +29,3 @@ std::uint64_t random_draw(std::uint64_t n);
 /// A whole number from minimum to maximum, both included; always the first argument when
 /// the maximum is below the minimum. One step per call.
 std::uint64_t random_number(std::uint64_t maximum, std::uint64_t minimum);
-
-/// Seed material for a fresh sequence per run: a millisecond tick count XOR a thread or
-/// process id, each as 32 bits (platform part).
-std::uint32_t random_seed_material();

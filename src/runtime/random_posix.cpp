@@ -1,4 +1,4 @@
-#include "runtime/random.h"
+#include "runtime/random_platform.h"
 
 #include <ctime>
 #include <unistd.h>

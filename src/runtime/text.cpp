@@ -110,3 +110,23 @@ std::string encode_name(std::u16string_view units) {
 text decimal_text(std::int64_t number) { return ascii_text(std::to_string(number)); }
 
 text ascii_text(std::string_view ascii) { return text(ascii.begin(), ascii.end()); }
+
+text fill(std::u16string_view pattern, std::initializer_list<std::u16string_view> values) {
+  constexpr std::u16string_view slot = u"{}";
+  std::size_t size = pattern.size();
+  for (std::u16string_view value : values)
+    size += value.size();
+  text out;
+  out.reserve(size);
+  const std::u16string_view *value = values.begin();
+  for (std::size_t at = 0;;) {
+    std::size_t found = value == values.end() ? std::u16string_view::npos : pattern.find(slot, at);
+    if (found == std::u16string_view::npos) {
+      out += pattern.substr(at);
+      return out;
+    }
+    out += pattern.substr(at, found - at);
+    out += *value++;
+    at = found + slot.size();
+  }
+}

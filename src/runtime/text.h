@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -30,3 +31,6 @@ text decimal_text(std::int64_t number);
 
 /// Widens an ASCII literal into a text.
 text ascii_text(std::string_view ascii);
+
+/// The pattern with each "{}" replaced by the next value, in order.
+text fill(std::u16string_view pattern, std::initializer_list<std::u16string_view> values);

@@ -2,34 +2,33 @@
 
 #include "runtime/console.h"
 #include "runtime/random.h"
-#include "sorter/eligibility.h"
+#include "sorter/camera_names.h"
+#include "sorter/fixed_texts.h"
 
-text final_name_of(const rename_job &job, bool date_prefix, bool short_names) {
-  if (short_names)
-    return u"G" + job.codec_letter + job.recording_number + job.chapter + job.extension;
-  // A file without a valid date gets no prefix at all, not a lone "_" in front.
-  text date_part = date_prefix && !job.modified_text.empty() ? job.modified_text + u"_" : text();
-  text codec_word = job.codec_letter == u"X" ? u"HEVC" : u"AVC";
-  return date_part + u"G-" + codec_word + u"-" + job.recording_number + u"-" + job.chapter + job.extension;
+text final_name_of(const rename_job &job, const run_options &options) {
+  final_name_parts parts;
+  parts.pieces = {job.codec_letter, job.chapter, job.recording_number};
+  parts.extension = job.extension;
+  if (options.short_names) {
+    parts.form = name_form::short_83;
+  } else if (options.date_prefix && !job.modified_text.empty()) {
+    // A file without a valid date gets no prefix at all, not a lone "_" in front.
+    parts.form = name_form::dated;
+    parts.date_text = job.modified_text;
+  }
+  return final_name(parts);
 }
 
-void assign_new_names() {
-  for (rename_job &job : job_list) {
-    if (options.finish) {
-      // The file is under its temporary name already, four digits, "_" and the final name:
-      // it needs no other, and draws nothing.
-      job.temp_name = job.old_name;
-      job.final_name = job.old_name.substr(temporary_prefix_length);
-      continue;
-    }
-    job.final_name = final_name_of(job, options.date_prefix, options.short_names);
+void assign_new_names(job_list &jobs, const run_options &options) {
+  for (rename_job &job : jobs) {
+    job.final_name = final_name_of(job, options);
     job.temp_name =
-        decimal_text(static_cast<std::int64_t>(random_number(9999, 1000))) + u"_" + job.final_name;
+        temporary_name(random_number(highest_temporary_number, lowest_temporary_number), job.final_name);
   }
 }
 
-void print_preview() {
-  print_line(u"\n\r  Renaming Preview:");
-  for (const rename_job &job : job_list)
-    print_line(u"    " + from_outside(job.old_name) + u"  -->  " + from_outside(job.final_name));
+void print_preview(const job_list &jobs) {
+  print_line(fixed_text::preview_heading);
+  for (const rename_job &job : jobs)
+    print_line(fill(fixed_text::preview_line, {from_outside(job.old_name), from_outside(job.final_name)}));
 }

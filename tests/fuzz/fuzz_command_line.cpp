@@ -1,6 +1,6 @@
 // The command-line splitter and file_part on any UTF-16 text.
 #include "fuzz_input.h"
-#include "runtime/console.h"
+#include "runtime/command_line.h"
 
 #include <cstdlib>
 

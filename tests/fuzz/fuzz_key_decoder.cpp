@@ -1,5 +1,6 @@
 // The terminal key decoder on any bytes: it always makes progress and never reads past
-// what it was given, and a lone Esc is the only way to U+001B.
+// what it was given, a lone Esc is the only way to U+001B, and a key it calls complete
+// stays the same whatever bytes follow.
 #include "runtime/console.h"
 
 #include <cstdlib>
@@ -7,13 +8,17 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   std::string_view bytes(reinterpret_cast<const char *>(data), size);
   while (!bytes.empty()) {
-    std::size_t used = 0;
-    text key = decode_key(bytes, used);
-    if (used == 0 || used > bytes.size() || key.size() > 2)
+    decoded_key decoded = decode_key(bytes);
+    if (decoded.used == 0 || decoded.used > bytes.size() || decoded.key.size() > 2)
       std::abort();
-    if (key == u"\x1b" && (used != 1 || bytes[0] != '\x1b'))
+    if (decoded.key == u"\x1b" && (decoded.used != 1 || bytes[0] != '\x1b'))
       std::abort();
-    bytes.remove_prefix(used);
+    if (decoded.complete) {
+      decoded_key alone = decode_key(bytes.substr(0, decoded.used));
+      if (alone.key != decoded.key || alone.used != decoded.used)
+        std::abort();
+    }
+    bytes.remove_prefix(decoded.used);
   }
   return 0;
 }

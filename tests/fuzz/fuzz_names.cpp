@@ -1,44 +1,39 @@
-// The eligibility test and the new names on any 16-bit text: an eligible name always
-// gives a final name ending in ".mp4" and a temporary name of four digits, "_" and the
-// final name, which -f then takes for one of its own.
+// The name module on any 16-bit text: a chapter file gives a final name that parses back
+// to its parts, and a temporary name that -f takes back to that final name; any name the
+// final-name or temporary-name parser takes is written again unchanged.
 #include "fuzz_input.h"
-#include "sorter/eligibility.h"
-#include "sorter/names.h"
-#include "sorter/run_state.h"
+#include "runtime/random.h"
+#include "sorter/camera_names.h"
 
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   if (size < 1)
     return 0;
-  options.date_prefix = (data[0] & 1) != 0;
-  options.short_names = (data[0] & 2) != 0;
   text name = units_of(data + 1, size - 1);
-  file_list.assign(1, found_file_record{std::make_shared<const text>(u"card"), name,
-                                        static_cast<date_value>(data[0]) * 86400 * 97, false});
-  job_list.clear();
-  {
-    bool eligible = eligibility_test(name);
-    file_list[0].eligible = eligible;
-    job_building_pass();
-    if (job_list.size() != (eligible ? 1u : 0u))
-      std::abort();
-  }
-  assign_new_names();
-  for (const rename_job &job : job_list) {
-    const text &final_name = job.final_name;
-    if (final_name.size() < 4 || final_name.substr(final_name.size() - 4) != u".mp4")
-      std::abort();
-    if (job.temp_name.size() != final_name.size() + 5 || job.temp_name.substr(5) != final_name ||
-        job.temp_name[4] != u'_' || job.temp_name[0] < u'1' || job.temp_name[0] > u'9')
-      std::abort();
-    for (int k = 1; k < 4; ++k)
-      if (job.temp_name[k] < u'0' || job.temp_name[k] > u'9')
-        std::abort();
-    if (options.short_names && final_name.size() != 12)
-      std::abort();
-    if (!temporary_name_test(job.temp_name))
-      std::abort();
-  }
+  if (std::optional<final_name_parts> parsed = parse_final_name(name); parsed && final_name(*parsed) != name)
+    std::abort();
+  if (std::optional<final_name_parts> parsed = parse_temporary_name(name);
+      parsed && temporary_name(std::stoull(encode_name(name.substr(0, 4))), final_name(*parsed)) != name)
+    std::abort();
+  if (eligibility_test(name) != name_verdict::taken)
+    return 0;
+  final_name_parts parts;
+  parts.pieces = chapter_parts_of(name);
+  parts.form = static_cast<name_form>(data[0] % 3);
+  if (parts.form == name_form::dated)
+    parts.date_text = date_text_of(static_cast<date_value>(data[0]) * 86400 * 97 - 1);
+  text final = final_name(parts);
+  std::optional<final_name_parts> again = parse_final_name(final);
+  // A long form keeps the codec word only: the letter comes back as X or H.
+  if (!again || again->form != parts.form || again->date_text != parts.date_text ||
+      again->pieces.chapter != parts.pieces.chapter ||
+      again->pieces.recording_number != parts.pieces.recording_number ||
+      (parts.form == name_form::short_83 && again->pieces.codec_letter != parts.pieces.codec_letter))
+    std::abort();
+  text temporary = temporary_name(random_number(highest_temporary_number, lowest_temporary_number), final);
+  std::optional<final_name_parts> finished = parse_temporary_name(temporary);
+  if (!finished || final_name(*finished) != final)
+    std::abort();
   return 0;
 }

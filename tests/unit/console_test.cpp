@@ -1,4 +1,6 @@
+#include "runtime/command_line.h"
 #include "runtime/console.h"
+#include "runtime/terminal_text.h"
 
 #include <gtest/gtest.h>
 
@@ -72,29 +74,33 @@ TEST(KeyDecoder, TellsKeysFromEscapeSequences) {
     std::string bytes;
     text key;
     std::size_t used;
+    bool complete;
   };
   const example examples[] = {
-      {"\x1b", u"\x1b", 1},     // a lone Esc
-      {"\x1b\x1b", u"\x1b", 1}, // two Esc presses: the first answers
-      {"\x1b[A", u"", 3},       // arrow up
-      {"\x1b[15~", u"", 5},     // F5
-      {"\x1b[1;5C", u"", 6},    // Ctrl+Right
-      {"\x1bOP", u"", 3},       // F1 (SS3)
-      {"\x1b[", u"", 2},        // a sequence cut short is taken whole
+      {"\x1b", u"\x1b", 1, false},    // a lone Esc, unless more bytes follow at once
+      {"\x1b\x1b", u"\x1b", 1, true}, // two Esc presses: the first answers
+      {"\x1b[A", u"", 3, true},       // arrow up
+      {"\x1b[15~", u"", 5, true},     // F5
+      {"\x1b[1;5C", u"", 6, true},    // Ctrl+Right
+      {"\x1bOP", u"", 3, true},       // F1 (SS3)
+      {"\x1bO", u"", 2, false},
+      {"\x1b[", u"", 2, false}, // a sequence cut short, taken whole if nothing follows
       {"\x1b"
        "a",
-       u"", 2},                   // Alt+a
-      {"\r", u"\r", 1},           // Enter
-      {"y\r", u"y", 1},           // the first of two keys
-      {"\xc3\xa9", u"\u00e9", 2}, // a key beyond ASCII
-      {"\xe2\x82\xac!", u"\u20ac", 3},
-      {"\xff", u"\xdcff", 1}, // a byte that is no UTF-8 still answers
-      {"", u"", 0},
+       u"", 2, true},                   // Alt+a
+      {"\r", u"\r", 1, true},           // Enter
+      {"y\r", u"y", 1, true},           // the first of two keys
+      {"\xc3\xa9", u"\u00e9", 2, true}, // a key beyond ASCII
+      {"\xe2\x82\xac!", u"\u20ac", 3, true},
+      {"\xe2\x82", u"\xdce2", 1, false},
+      {"\xff", u"\xdcff", 1, false}, // a byte that is no UTF-8 still answers
+      {"", u"", 0, false},
   };
   for (const example &e : examples) {
-    std::size_t used = 99;
-    EXPECT_EQ(decode_key(e.bytes, used), e.key) << e.bytes;
-    EXPECT_EQ(used, e.used) << e.bytes;
+    decoded_key decoded = decode_key(e.bytes);
+    EXPECT_EQ(decoded.key, e.key) << e.bytes;
+    EXPECT_EQ(decoded.used, e.used) << e.bytes;
+    EXPECT_EQ(decoded.complete, e.complete) << e.bytes;
   }
 }
 

@@ -3,11 +3,12 @@
 #include "runtime/dates.h"
 #include "runtime/text.h"
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
-// What one run owns from start to end: the options its switches set, the files the scan
-// found and the rename jobs made from them. There is one run per process.
+// The values a run hands from step to step: the options its switches set, the files the
+// scan found (the file list) and the rename jobs planned for them (the job list).
 
 /// The switches; all off at start, each set by one switch and never cleared.
 struct run_options {
@@ -32,27 +33,26 @@ struct found_file_record {
   bool eligible = false;   // set by the eligibility pass
 };
 
-/// One camera chapter file to rename, with the pieces of its name; or one of its sidecars
-/// (-l), which carries its video's pieces and its own extension; or, with -f, a file
-/// under a temporary name.
+/// Every file the scan found, in the order found.
+using file_list = std::vector<found_file_record>;
+
+/// The job index that names no job.
+constexpr std::size_t no_job = static_cast<std::size_t>(-1);
+
+/// One file to rename: a camera chapter file, one of its sidecars (-l), which carries its
+/// video's pieces and its own extension, or with -f a file under a temporary name.
 struct rename_job {
   shared_text directory;
   text old_name;
   text final_name;
-  text temp_name; // the name between the two rename passes
+  text temp_name; // the name between the two rename passes; with -f the old name itself
   text codec_letter;
   text recording_number;
   text chapter;
-  text modified_text;       // the last-write time through the date-prefix mask
-  text extension = u".mp4"; // a sidecar's is ".lrv" or ".thm"
+  text modified_text;         // the date part's date, with -d
+  text extension = u".mp4";   // a sidecar's is ".lrv" or ".thm"
+  std::size_t video = no_job; // a sidecar's video, when it is renamed in this run
 };
 
-/// The run's options.
-extern run_options options;
-/// Every file the scan found, in the order found.
-extern std::vector<found_file_record> file_list;
-/// One job per eligible file, in file list order.
-extern std::vector<rename_job> job_list;
-
-/// Prints the line only when -v is on.
-void verbose_line(std::u16string_view line);
+/// The jobs of a run, each sidecar right after its video.
+using job_list = std::vector<rename_job>;

@@ -1,0 +1,18 @@
+#pragma once
+
+// What each platform's dates file provides to dates.cpp, and the calendar breakdown they
+// share. Nothing outside the dates service includes this header.
+
+#include "runtime/dates.h"
+
+namespace dates_detail {
+/// Calendar fields of a local wall-clock time.
+struct wall_clock {
+  std::int32_t year, month, day, hour, minute, second;
+};
+/// A file time (100 ns ticks since 1601-01-01 UTC) as local wall-clock fields, with the
+/// offset in force now. False when it cannot be converted.
+bool local_fields(std::int64_t ticks, wall_clock &fields);
+/// UTC seconds since 1970 broken down by the calendar alone (shared code, dates.cpp).
+bool utc_fields(std::int64_t seconds, wall_clock &fields);
+} // namespace dates_detail

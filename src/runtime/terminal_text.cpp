@@ -1,0 +1,26 @@
+#include "runtime/terminal_text.h"
+
+namespace {
+
+// The characters that change the order in which a terminal shows what follows them.
+bool is_bidirectional_control(char16_t unit) {
+  return unit == 0x061C || unit == 0x200E || unit == 0x200F || (unit >= 0x202A && unit <= 0x202E) ||
+         (unit >= 0x2066 && unit <= 0x2069);
+}
+
+text shown_safely(std::u16string_view piece, bool keep_line_breaks) {
+  text out(piece);
+  for (char16_t &unit : out) {
+    bool line_break = unit == u'\n' || unit == u'\r';
+    bool control = (unit < 0x20 && !(keep_line_breaks && line_break)) || (unit >= 0x7F && unit <= 0x9F);
+    if (control || is_raw_byte_unit(unit) || is_bidirectional_control(unit))
+      unit = u'?';
+  }
+  return out;
+}
+
+} // namespace
+
+text terminal_safe(std::u16string_view line) { return shown_safely(line, true); }
+
+text outside_safe(std::u16string_view outside) { return shown_safely(outside, false); }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "sorter/eligibility.h"
+#include "sorter/records.h"
+
+#include <cstddef>
+#include <vector>
+
+/// Why a sidecar stays as it is.
+enum class sidecar_fate {
+  no_video,  ///< no video of its own in its folder
+  two_videos ///< it would belong to more than one video
+};
+
+/// A sidecar the planner left alone: its index in the file list, and why.
+struct sidecar_note {
+  std::size_t file;
+  sidecar_fate fate;
+};
+
+/// The jobs of a run, and what the planning left alone.
+struct plan {
+  job_list jobs;
+  std::vector<sidecar_note> notes;
+};
+
+/// One way of planning a run: the names it takes, and how it turns them into jobs.
+struct planner {
+  name_test test;
+  plan (*make)(const file_list &files, const run_options &options);
+};
+
+/// The planner of a run: with -f the finishing of temporary names, else the renaming of
+/// camera names. The one place that tells the two apart.
+const planner &planner_for(const run_options &options);
+
+/// Renaming: one job per chapter file, codec letter, chapter and recording number taken
+/// from its name and, with -d, its last-write time through the date-prefix mask; with -l
+/// each video's sidecars right after it, carrying its pieces. Every job gets its new names.
+plan renaming_plan(const file_list &files, const run_options &options);
+
+/// Finishing (-f): one job per file under a temporary name; its temporary name is its old
+/// name, its final name that name without the number and "_".
+plan finishing_plan(const file_list &files, const run_options &options);
+
+/// The -v lines for the sidecars the planning left alone.
+void print_plan_notes(const plan &planned, const file_list &files);

@@ -1,0 +1,141 @@
+#include "runtime/random.h"
+#include "sorter/camera_names.h"
+#include "sorter/plan.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+std::string narrow(std::u16string_view units) { return encode_name(units); }
+
+TEST(ChapterFiles, AreTakenApart) {
+  struct example {
+    std::u16string_view name;
+    name_verdict verdict;
+    chapter_parts parts;
+  };
+  const example examples[] = {
+      {u"GX010123.MP4", name_verdict::taken, {u"X", u"01", u"0123"}},
+      {u"GH021234.MP4", name_verdict::taken, {u"H", u"02", u"1234"}},
+      {u"gx010123.mp4", name_verdict::taken, {u"X", u"01", u"0123"}},
+      {u"GOPR0123.MP4", name_verdict::taken, {u"O", u"PR", u"0123"}},
+      {u"Gameplay.mp4", name_verdict::taken, {u"A", u"me", u"play"}},
+      {u"GX010123.MOV", name_verdict::other, {}},
+      {u"GX0101234.MP4", name_verdict::other, {}},
+      {u"AX010123.MP4", name_verdict::other, {}},
+      {u"GX0\U0001F480123.MP4", name_verdict::splits_character, {}}, // an emoji across chapter and recording
+      {u"GX01012\U0001F480MP4", name_verdict::splits_character, {}},
+  };
+  for (const example &e : examples) {
+    EXPECT_EQ(eligibility_test(e.name), e.verdict) << narrow(e.name);
+    if (e.verdict == name_verdict::taken) {
+      EXPECT_EQ(chapter_parts_of(e.name), e.parts) << narrow(e.name);
+    }
+  }
+}
+
+TEST(FinalNames, AreBuiltAndTakenApartAgain) {
+  const std::pair<final_name_parts, std::u16string_view> examples[] = {
+      {{name_form::plain, u"", {u"X", u"01", u"0123"}, u".mp4"}, u"G-HEVC-0123-01.mp4"},
+      {{name_form::plain, u"", {u"H", u"PR", u"0123"}, u".lrv"}, u"G-AVC-0123-PR.lrv"},
+      {{name_form::dated, u"2023-05-06_15-59-02", {u"H", u"02", u"1234"}, u".thm"},
+       u"2023-05-06_15-59-02_G-AVC-1234-02.thm"},
+      {{name_form::dated, u"", {u"X", u"01", u"0123"}, u".mp4"}, u"_G-HEVC-0123-01.mp4"},
+      {{name_form::short_83, u"", {u"X", u"01", u"0123"}, u".mp4"}, u"GX012301.mp4"},
+      {{name_form::short_83, u"", {u"O", u"PR", u"0007"}, u".thm"}, u"GO0007PR.thm"},
+  };
+  for (const auto &[parts, name] : examples) {
+    EXPECT_EQ(final_name(parts), name);
+    EXPECT_EQ(parse_final_name(name), parts) << narrow(name);
+    EXPECT_EQ(parse_temporary_name(temporary_name(4821, name)), parts) << narrow(name);
+  }
+  EXPECT_EQ(date_text_of(1683388742), u"2023-05-06_15-59-02");
+  EXPECT_EQ(date_text_of(-1), u"");
+}
+
+TEST(TemporaryNames, OnlyThoseTheProgramGives) {
+  for (std::u16string_view name :
+       {u"4821_G-HEVC-0123-01.mp4", u"1000_G-AVC-0007-PR.mp4", u"9999_GX012301.mp4", u"5555_GX012301.thm",
+        u"1234_2023-05-06_15-59-02_G-HEVC-0123-01.mp4", u"4821__G-HEVC-0123-01.mp4",
+        u"4821_G-AVC-a b?-?1.mp4"})
+    EXPECT_EQ(temporary_name_test(name), name_verdict::taken) << narrow(name);
+  for (std::u16string_view name :
+       {u"2019_Paris.mp4", u"2019_Greece01.mp4", u"2021_GoPro001.mp4", u"2020_Glaciers.thm",
+        u"9999_Gameplay.mp4", u"0123_G-HEVC-0123-02.mp4", u"GX010124.MP4", u"G-HEVC-0123-01.mp4",
+        u"482_G-HEVC-0123-01.mp4", u"4821-G-HEVC-0123-01.mp4", u"4821_G-HEVC-0123-01.MP4",
+        u"4821_G-HEVC-0123-001.mp4", u"4821_2023-05-06_15-5x-02_G-HEVC-0123-01.mp4",
+        u"4821_2023-02-30_15-59-02_G-HEVC-0123-01.mp4", u"4821_2023-05-06_15-59-02_GX012301.mp4",
+        u"4821_GX0123012.mp4", u"4821_", u""})
+    EXPECT_EQ(temporary_name_test(name), name_verdict::other) << narrow(name);
+}
+
+TEST(Sidecars, ShapeAndExtension) {
+  EXPECT_EQ(sidecar_extension(u"GL010123.LRV"), u".lrv");
+  EXPECT_EQ(sidecar_extension(u"gx010123.thm"), u".thm");
+  EXPECT_EQ(sidecar_extension(u"GOPR0007.LRV"), u".lrv");
+  EXPECT_EQ(sidecar_extension(u"GX010123.MP4"), u"");
+  EXPECT_EQ(sidecar_extension(u"GX0101234.THM"), u"");
+  EXPECT_EQ(sidecar_extension(u"GX01012_3THM"), u"");
+}
+
+// The old and final names of a plan's jobs, in order.
+std::vector<std::pair<text, text>> renamings(const plan &planned) {
+  std::vector<std::pair<text, text>> found;
+  for (const rename_job &job : planned.jobs)
+    found.emplace_back(job.old_name, job.final_name);
+  return found;
+}
+
+file_list card(std::initializer_list<std::u16string_view> names, const planner &planner) {
+  file_list files;
+  auto folder = std::make_shared<const text>(u"card");
+  for (std::u16string_view name : names)
+    files.push_back({folder, text(name), 1683388742, false});
+  eligibility_pass(files, planner.test);
+  return files;
+}
+
+TEST(Planning, SidecarsFollowTheirVideo) {
+  run_options options;
+  options.sidecars = options.date_prefix = true;
+  random_seed(1);
+  file_list files = card({u"GL010123.LRV", u"GX010123.MP4", u"GX010123.THM", u"GOPR0007.MP4", u"GOPR0007.THM",
+                          u"GL010999.LRV", u"GH010555.MP4", u"GX010555.MP4", u"GL010555.LRV", u"notes.txt"},
+                         planner_for(options));
+  plan planned = planner_for(options).make(files, options);
+  EXPECT_EQ(renamings(planned), (std::vector<std::pair<text, text>>{
+                                    {u"GX010123.MP4", u"2023-05-06_15-59-02_G-HEVC-0123-01.mp4"},
+                                    {u"GL010123.LRV", u"2023-05-06_15-59-02_G-HEVC-0123-01.lrv"},
+                                    {u"GX010123.THM", u"2023-05-06_15-59-02_G-HEVC-0123-01.thm"},
+                                    {u"GOPR0007.MP4", u"2023-05-06_15-59-02_G-AVC-0007-PR.mp4"},
+                                    {u"GOPR0007.THM", u"2023-05-06_15-59-02_G-AVC-0007-PR.thm"},
+                                    {u"GH010555.MP4", u"2023-05-06_15-59-02_G-AVC-0555-01.mp4"},
+                                    {u"GX010555.MP4", u"2023-05-06_15-59-02_G-HEVC-0555-01.mp4"}}));
+  EXPECT_EQ(planned.jobs[0].temp_name, u"7495_2023-05-06_15-59-02_G-HEVC-0123-01.mp4");
+  EXPECT_EQ(planned.jobs[2].video, 0u);
+  ASSERT_EQ(planned.notes.size(), 2u);
+  EXPECT_EQ(files[planned.notes[0].file].name, u"GL010999.LRV");
+  EXPECT_EQ(planned.notes[0].fate, sidecar_fate::no_video);
+  EXPECT_EQ(files[planned.notes[1].file].name, u"GL010555.LRV");
+  EXPECT_EQ(planned.notes[1].fate, sidecar_fate::two_videos);
+}
+
+TEST(Planning, FinishingTakesTemporaryNamesOnly) {
+  run_options options;
+  options.finish = options.short_names = true; // -o changes nothing here
+  file_list files =
+      card({u"4821_G-HEVC-0123-01.mp4", u"2019_Paris.mp4", u"GX010124.MP4", u"9999_GX012301.thm"},
+           planner_for(options));
+  plan planned = planner_for(options).make(files, options);
+  EXPECT_EQ(renamings(planned),
+            (std::vector<std::pair<text, text>>{{u"4821_G-HEVC-0123-01.mp4", u"G-HEVC-0123-01.mp4"},
+                                                {u"9999_GX012301.thm", u"GX012301.thm"}}));
+  EXPECT_EQ(planned.jobs[1].temp_name, u"9999_GX012301.thm");
+  EXPECT_EQ(planned.jobs[1].extension, u".thm");
+}
+
+} // namespace
