@@ -31,49 +31,25 @@ DIGITS = "####"  # stands for the four random digits of a temporary name in expe
 KILL_SEED = 20261208  # the kill delays of every run are the same; a failure can be rerun
 
 
-def eligible(name):
-    return len(name) == 12 and name[0].upper() == "G" and name[-3:].upper() == "MP4"
+def temporary(final):
+    """The temporary names of the file with the given final name: four digits from 1000, "_", the final name."""
+    return re.compile(r"[1-9][0-9]{3}_" + re.escape(final))
 
 
-def final_of(name):
-    return "G-%s-%s-%s.mp4" % ("HEVC" if name[1].upper() == "X" else "AVC", name[4:8], name[2:4])
+def in_order(folder, pieces):
+    """The jobs of a folder's entries, pieces {entry name: [jobs]}, in the order the platform
+    lists the folder; an entry the scan passes by (a folder reached through a link) has no piece."""
+    return sum((pieces[name] for name in harness.listing_order(folder) if name in pieces), [])
 
 
-def temp_of(name):
-    return re.compile(r"[1-9][0-9]{3}_" + re.escape(final_of(name)))
-
-
-def found_files(real, shown, recursive=True):
-    """(shown folder, name) of every file the scan records, in its order: depth first, in
-    the platform's listing order, never into a folder reached through a link nor into one
-    listed before in the run. A loop, not recursion: trees go 1,000 deep."""
-    listed = set()
-
-    def level(real, shown):
-        status = os.stat(real)
-        listed.add((status.st_dev, status.st_ino))
-        return real, shown, iter(harness.listing_order(real))
-    files, stack = [], [level(real, shown)]
-    while stack:
-        real, shown, names = stack[-1]
-        name = next(names, None)
-        if name is None:
-            stack.pop()
-            continue
-        full = os.path.join(real, name)
-        if os.path.isdir(full):
-            status = os.stat(full)
-            if recursive and not os.path.islink(full) and (status.st_dev, status.st_ino) not in listed:
-                stack.append(level(full, joined(shown, name)))
-            continue
-        files.append((shown, name))
-    return files
+def listed(folder, shown, finals):
+    """The jobs of the files finals {old name: final name} of one folder, in its listing order."""
+    return in_order(folder, {old: [(shown, old, final)] for old, final in finals.items()})
 
 
 def preview(jobs):
-    """jobs: (shown folder, old name) in the order found."""
-    return line("\n\r  Renaming Preview:") + b"".join(
-        line("    %s  -->  %s" % (old, final_of(old))) for _, old in jobs)
+    """jobs: (shown folder, old name, final name) in the order found."""
+    return line("\n\r  Renaming Preview:") + b"".join(line("    %s  -->  %s" % (old, final)) for _, old, final in jobs)
 
 
 def report(jobs, outcomes=None):
@@ -82,18 +58,18 @@ def report(jobs, outcomes=None):
     outcomes = outcomes or ["final"] * len(jobs)
     total = len(jobs)
     out = b""
-    for (folder, old), outcome in zip(jobs, outcomes):
+    for (folder, old, final), outcome in zip(jobs, outcomes):
         if outcome == "old":
             out += line("    [!!] Could not rename %s, to %s. Skipping..."
-                        % (joined(folder, old), joined(folder, DIGITS + "_" + final_of(old))))
+                        % (joined(folder, old), joined(folder, DIGITS + "_" + final)))
     out += line("\n\r  Successfully renamed %d of %d temp files." % (total - outcomes.count("old"), total))
     out += line("\n\r  Renaming %d files to final names..." % total)
-    for (folder, old), outcome in zip(jobs, outcomes):
+    for (folder, old, final), outcome in zip(jobs, outcomes):
         if outcome == "final":
-            out += line("    [OK] %s  -->  %s" % (old, joined(folder, final_of(old))))
+            out += line("    [OK] %s  -->  %s" % (old, joined(folder, final)))
         else:
             out += line("    [!!] Could not rename %s, to %s. Skipping..."
-                        % (joined(folder, DIGITS + "_" + final_of(old)), joined(folder, final_of(old))))
+                        % (joined(folder, DIGITS + "_" + final), joined(folder, final)))
     return out + line("\n\r  Successfully renamed %d of %d files." % (outcomes.count("final"), total)) + line("\n\r")
 
 
@@ -204,8 +180,7 @@ class FaultTest(harness.TempDirTest):
         for old, path in where.items():
             folder, name = os.path.split(path)
             self.assertEqual(folder, os.path.dirname(old), old + " left its folder")
-            self.assertTrue(name in (os.path.basename(old), cameras[old])
-                            or re.fullmatch(r"[1-9][0-9]{3}_" + re.escape(cameras[old]), name),
+            self.assertTrue(name in (os.path.basename(old), cameras[old]) or temporary(cameras[old]).fullmatch(name),
                             "%s is under the name %s" % (old, name))
         return where
 
@@ -214,12 +189,12 @@ class Killed(FaultTest):
     """SIGKILL at moments drawn from a fixed seed, from the very start to past the end."""
 
     def make_card(self, folder):
-        cameras = ["GX%02d%04d.MP4" % (1 + n % 3, n) for n in range(240)]
-        cameras += ["sub/GH01%04d.MP4" % n for n in range(60)]
-        self.card(cameras + ["notes.txt", "GX010007.THM"], folder)
+        cameras = {"GX%02d%04d.MP4" % (1 + n % 3, n): "G-HEVC-%04d-%02d.mp4" % (n, 1 + n % 3) for n in range(240)}
+        cameras.update({"sub/GH01%04d.MP4" % n: "G-AVC-%04d-01.mp4" % n for n in range(60)})
+        self.card(list(cameras) + ["notes.txt", "GX010007.THM"], folder)
         self.card(["G-HEVC-0005-03.mp4"], folder, content="mine")  # a final name already taken
         others = {"notes.txt": b"notes.txt", "GX010007.THM": b"GX010007.THM", "G-HEVC-0005-03.mp4": b"mine"}
-        return {name: final_of(os.path.basename(name)) for name in cameras}, others
+        return cameras, others
 
     def start(self, folder):
         out = self.path(folder + ".out")
@@ -247,7 +222,8 @@ class Killed(FaultTest):
         where = self.assertEachFileOnce("whole", cameras, others)
         for old, path in where.items():  # all renamed but the one whose final name is taken
             name = os.path.basename(path)
-            self.assertTrue(temp_of(old).fullmatch(name) if old == "GX030005.MP4" else name == cameras[old], path)
+            self.assertTrue(temporary("G-HEVC-0005-03.mp4").fullmatch(name) if old == "GX030005.MP4"
+                            else name == cameras[old], path)
 
         rng = random.Random(KILL_SEED)
         plan = [("start", 0.0), ("start", start_up * rng.random())]
@@ -269,7 +245,8 @@ class Killed(FaultTest):
                 with open(out, "rb") as handle:
                     for old, target in re.findall(rb"    \[OK\] (\S+)  -->  (\S+)\r\n", handle.read()):
                         path = target.decode().split(harness.SEP, 1)[1].replace(harness.SEP, "/")
-                        self.assertEqual(os.path.basename(self.path(folder, path)), final_of(old.decode()))
+                        below, name = os.path.split(path)
+                        self.assertEqual(name, cameras[os.path.join(below, old.decode())])
                         with open(self.path(folder, path), "rb") as renamed:
                             self.assertTrue(renamed.read().endswith(old), path)
 
@@ -296,8 +273,8 @@ class Recovery(FaultTest):
     def test_finish_after_a_kill(self):
         if harness.WINE:
             self.skipTest("native: the kill trials of the Windows build are in Killed")
-        cameras = ["GX%02d%04d.MP4" % (1 + n % 3, n) for n in range(1000)]
-        finals = {final_of(name): name.encode() for name in cameras}
+        cameras = {"GX%02d%04d.MP4" % (1 + n % 3, n): "G-HEVC-%04d-%02d.mp4" % (n, 1 + n % 3) for n in range(1000)}
+        finals = {final: name.encode() for name, final in cameras.items()}
         renaming = self.run_until_killed(self.card(cameras, "whole"), None)
         self.assertEqual(files_below(self.path("whole")), finals)
         rng = random.Random(KILL_SEED)
@@ -307,8 +284,8 @@ class Recovery(FaultTest):
                 card = self.card(cameras, "card%d" % trial)
                 # the process's exit takes part of the time measured: aim at the renaming
                 self.run_until_killed(card, 0.6 * renaming * rng.random())
-                where = self.assertEachFileOnce(card, {name: final_of(name) for name in cameras}, {})
-                cut_short += any(path != final_of(old) for old, path in where.items())
+                where = self.assertEachFileOnce(card, cameras, {})
+                cut_short += any(path != cameras[old] for old, path in where.items())
                 for args in (["-f", "-u"], ["-u"]):
                     self.run_program(card, *args)
                 self.assertEqual(files_below(self.path(card)), finals)
@@ -333,10 +310,10 @@ class Limits(FaultTest):
         self.assertEqual(max(len(name) for name in kept + fits), 255)
         kept_shown, fits_shown = "/".join(["card"] + kept), "/".join(["card"] + fits)
         self.assertEqual(len(kept_shown + "/GX010001.MP4"), longest)
-        jobs = {"a": (kept_shown, "GX010001.MP4"), "b": (fits_shown, "GX010002.MP4")}
-        jobs = [jobs[name[0]] for name in harness.listing_order(self.path("card"))]
+        jobs = in_order(self.path("card"), {kept[0]: [(kept_shown, "GX010001.MP4", "G-HEVC-0001-01.mp4")],
+                                            fits[0]: [(fits_shown, "GX010002.MP4", "G-HEVC-0002-01.mp4")]})
         out = self.run_program("card", "-r", "-u")
-        outcomes = ["old" if folder == kept_shown else "final" for folder, _ in jobs]
+        outcomes = ["old" if folder == kept_shown else "final" for folder, _, _ in jobs]
         self.assertOutput(out, harness.banner_bytes() + preview(jobs) + report(jobs, outcomes))
         self.assertEqual(files_below(self.path("card")),
                          {kept_shown[5:] + "/GX010001.MP4": b"GX010001.MP4",
@@ -346,21 +323,24 @@ class Limits(FaultTest):
         # Folder names as long as keeps the deepest temporary path, absolute as wine
         # makes it, within the limit: natively the relative paths come near it as well.
         longest = os.pathconf(self.root, "PC_PATH_MAX") - 1
-        size = max(1, min(3, (longest - len(self.path("card")) - len("/1234_G-HEVC-0000-01.mp4")) // 1000 - 1))
+        d = "d" * max(1, min(3, (longest - len(self.path("card")) - len("/1234_G-HEVC-0000-01.mp4")) // 1000 - 1))
         os.makedirs(self.path("card"))
-        make_deep(self.path("card"), ["d" * size] * 1000,
+        make_deep(self.path("card"), [d] * 1000,
                   {1: ["GX010001.MP4"], 500: ["GH010500.MP4", "notes.txt"], 1000: ["GX011000.MP4"]})
-        jobs = [(folder, name) for folder, name in found_files(self.path("card"), "card") if eligible(name)]
-        self.assertEqual(sorted(name for _, name in jobs), ["GH010500.MP4", "GX010001.MP4", "GX011000.MP4"])
+        chapters = {1: ("GX010001.MP4", "G-HEVC-0001-01.mp4"), 500: ("GH010500.MP4", "G-AVC-0500-01.mp4"),
+                    1000: ("GX011000.MP4", "G-HEVC-1000-01.mp4")}
+        job = {depth: [("card" + (harness.SEP + d) * depth, old, final)] for depth, (old, final) in chapters.items()}
+        # at depths 1 and 500 the chapter and the next folder as they are listed
+        below_500 = in_order(os.path.join(self.path("card"), *[d] * 500), {"GH010500.MP4": job[500], d: job[1000]})
+        jobs = in_order(self.path("card", d), {"GX010001.MP4": job[1], d: below_500})
         before = files_below(self.path("card"))
         self.assertOutput(self.run_program("card", "-r", "-s"), harness.banner_bytes() + preview(jobs))
         self.assertEqual(files_below(self.path("card")), before)
 
         self.assertOutput(self.run_program("card", "-r", "-u"), harness.banner_bytes() + preview(jobs) + report(jobs))
-        after = {}
-        for path, content in before.items():
-            folder, name = os.path.split(path)
-            after[os.path.join(folder, final_of(name)) if eligible(name) else path] = content
+        after = dict(before)
+        for depth, (old, final) in chapters.items():
+            after["/".join([d] * depth + [final])] = after.pop("/".join([d] * depth + [old]))
         self.assertEqual(files_below(self.path("card")), after)
 
     def test_folder_of_100000_entries(self):
@@ -368,10 +348,12 @@ class Limits(FaultTest):
             self.skipTest("wine needs over half a minute to list 100,000 entries; the listing "
                           "code is the same one the smaller cases run")
         os.makedirs(self.path("big"))
+        videos = {}
         fd = os.open(self.path("big"), os.O_RDONLY | os.O_DIRECTORY)
         try:
             for n in range(50000):  # half the camera's videos, half thumbnails of the same shape
                 stem = "GX%02d%04d" % (1 + n // 10000, n % 10000)
+                videos[stem + ".MP4"] = "G-HEVC-%04d-%02d.mp4" % (n % 10000, 1 + n // 10000)
                 for name in (stem + ".MP4", stem + ".THM"):
                     os.close(os.open(name, os.O_WRONLY | os.O_CREAT, 0o644, dir_fd=fd))
         finally:
@@ -382,11 +364,10 @@ class Limits(FaultTest):
         expected = [line(), line("Processing files in big..."), line("  Found 100000 files.\n\r")]
         for name in order:
             expected.append(line("  > Examining big" + harness.SEP + name))
-            if eligible(name):
+            if name in videos:
                 expected.append(line("    > Match " + name))
         expected += [line(), line("  100000 files examined, 50000 eligible files found")]
-        jobs = [("big", name) for name in order if eligible(name)]
-        self.assertEqual(len(jobs), 50000)
+        jobs = [("big", name, videos[name]) for name in order if name in videos]
         self.assertOutput(out, harness.banner_bytes() + b"".join(expected) + preview(jobs))
         self.assertEqual(out.split(b"Renaming Preview:\r\n")[1].count(b"\r\n"), 50000)
         self.assertEqual(sorted(os.listdir(self.path("big"))), sorted(order))
@@ -398,7 +379,8 @@ class Links(FaultTest):
 
     def test_links_lead_nowhere_and_each_file_is_renamed_once(self):
         outside = ["GX010009.MP4"]  # beside the card: a link to it must not reach it
-        cameras = ["GX010001.MP4", "sub/GX010002.MP4", "a/GX010003.MP4", "b/GX010004.MP4"]
+        cameras = {"GX010001.MP4": "G-HEVC-0001-01.mp4", "sub/GX010002.MP4": "sub/G-HEVC-0002-01.mp4",
+                   "a/GX010003.MP4": "a/G-HEVC-0003-01.mp4", "b/GX010004.MP4": "b/G-HEVC-0004-01.mp4"}
         for mode in ["-s", "-u"]:
             with self.subTest(mode=mode):
                 parent = "parent" + mode
@@ -409,8 +391,11 @@ class Links(FaultTest):
                 for path, target in links.items():
                     os.symlink(target, self.path(card, path))
                 before = files_below(self.path(card))
-                jobs = [job for job in found_files(self.path(card), card) if eligible(job[1])]
-                self.assertEqual(len(jobs), 4)
+                jobs = in_order(self.path(card), {  # no link is entered
+                    "GX010001.MP4": [(card, "GX010001.MP4", "G-HEVC-0001-01.mp4")],
+                    "sub": [(joined(card, "sub"), "GX010002.MP4", "G-HEVC-0002-01.mp4")],
+                    "a": [(joined(card, "a"), "GX010003.MP4", "G-HEVC-0003-01.mp4")],
+                    "b": [(joined(card, "b"), "GX010004.MP4", "G-HEVC-0004-01.mp4")]})
                 out = self.run_program(card, "-r", mode)
                 if mode == "-s":
                     self.assertOutput(out, harness.banner_bytes() + preview(jobs))
@@ -418,8 +403,7 @@ class Links(FaultTest):
                     continue
                 self.assertOutput(out, harness.banner_bytes() + preview(jobs) + report(jobs))
                 after = dict(links)
-                after.update({os.path.join(os.path.dirname(name), final_of(os.path.basename(name))): name.encode()
-                              for name in cameras})
+                after.update({final: old.encode() for old, final in cameras.items()})
                 self.assertEqual(files_below(self.path(card)), after)
                 with open(self.path(parent, "GX010009.MP4"), "rb") as handle:
                     self.assertEqual(handle.read(), b"GX010009.MP4")
@@ -431,8 +415,8 @@ class Links(FaultTest):
             for link in ("a", "b"):
                 os.symlink("../d%02d" % (n + 1), self.path(card, "d%02d" % n, link))
         os.symlink(card, self.path("linked"))  # the folder named may itself be a link
-        jobs = [job for job in found_files(self.path(card), "linked") if eligible(job[1])]
-        self.assertEqual(len(jobs), 30)
+        jobs = in_order(self.path(card), {"d%02d" % n: [(joined("linked", "d%02d" % n), "GX01%04d.MP4" % n,
+                                                         "G-HEVC-%04d-01.mp4" % n)] for n in range(30)})
         self.assertOutput(self.run_program("linked", "-r", "-s"), harness.banner_bytes() + preview(jobs))
 
     def test_bind_mount_adds_nothing(self):
@@ -444,11 +428,13 @@ class Links(FaultTest):
                           capture_output=True).returncode != 0:
             self.skipTest("this machine cannot bind-mount")
         try:
-            jobs = [job for job in found_files(self.path(card), card) if eligible(job[1])]
+            order = harness.listing_order(self.path(card))
+            first = min(["a", "z_again"], key=order.index)  # the same folder, entered where first listed
+            jobs = in_order(self.path(card), {"GX010001.MP4": [(card, "GX010001.MP4", "G-HEVC-0001-01.mp4")],
+                                              first: [(joined(card, first), "GX010002.MP4", "G-HEVC-0002-01.mp4")]})
             out = self.run_program(card, "-r", "-u")
         finally:
             subprocess.run(["umount", self.path(card, "z_again")], check=True)
-        self.assertEqual(sorted(name for _, name in jobs), ["GX010001.MP4", "GX010002.MP4"])
         self.assertOutput(out, harness.banner_bytes() + preview(jobs) + report(jobs))
         self.assertEqual(files_below(self.path(card)), {"G-HEVC-0001-01.mp4": b"GX010001.MP4",
                                                         "a/G-HEVC-0002-01.mp4": b"a/GX010002.MP4"})
@@ -485,11 +471,15 @@ class ChangedAtThePrompt(FaultTest):
 
     def test_folder_gone(self):
         self.card(["GX010001.MP4", "sub/GX010002.MP4", "sub/GX020002.MP4", "GX020001.MP4"])
-        jobs = found_files(self.path("card"), "card")
+        jobs = in_order(self.path("card"), {
+            "GX010001.MP4": [("card", "GX010001.MP4", "G-HEVC-0001-01.mp4")],
+            "sub": listed(self.path("card", "sub"), joined("card", "sub"),
+                          {"GX010002.MP4": "G-HEVC-0002-01.mp4", "GX020002.MP4": "G-HEVC-0002-02.mp4"}),
+            "GX020001.MP4": [("card", "GX020001.MP4", "G-HEVC-0001-02.mp4")]})
         process, out = self.at_prompt("card", "-r")
         os.rename(self.path("card", "sub"), self.path("away"))
         out = self.answer(process, out)
-        outcomes = ["old" if folder != "card" else "final" for folder, _ in jobs]
+        outcomes = ["old" if folder != "card" else "final" for folder, _, _ in jobs]
         self.assertOutput(out, harness.banner_bytes() + preview(jobs) + PROMPT + report(jobs, outcomes))
         self.assertEqual(files_below(self.path("card")), {"G-HEVC-0001-01.mp4": b"GX010001.MP4",
                                                           "G-HEVC-0001-02.mp4": b"GX020001.MP4"})
@@ -497,17 +487,19 @@ class ChangedAtThePrompt(FaultTest):
                                                           "GX020002.MP4": b"sub/GX020002.MP4"})
 
     def test_file_renamed_away_and_final_name_taken(self):
-        self.card(["GX010001.MP4", "GX020001.MP4", "GX010003.MP4"])
-        jobs = found_files(self.path("card"), "card")
+        finals = {"GX010001.MP4": "G-HEVC-0001-01.mp4", "GX020001.MP4": "G-HEVC-0001-02.mp4",
+                  "GX010003.MP4": "G-HEVC-0003-01.mp4"}
+        self.card(finals)
+        jobs = listed(self.path("card"), "card", finals)
         process, out = self.at_prompt("card")
         os.rename(self.path("card", "GX020001.MP4"), self.path("card", "moved.MP4"))
         self.card(["G-HEVC-0003-01.mp4"], content="arrived")
         out = self.answer(process, out)
         outcome = {"GX010001.MP4": "final", "GX020001.MP4": "old", "GX010003.MP4": "temp"}
         self.assertOutput(out, harness.banner_bytes() + preview(jobs) + PROMPT
-                          + report(jobs, [outcome[name] for _, name in jobs]))
+                          + report(jobs, [outcome[name] for _, name, _ in jobs]))
         disk = files_below(self.path("card"))
-        temp = [name for name in disk if temp_of("GX010003.MP4").fullmatch(name)]
+        temp = [name for name in disk if temporary("G-HEVC-0003-01.mp4").fullmatch(name)]
         self.assertEqual(disk, {"G-HEVC-0001-01.mp4": b"GX010001.MP4", "moved.MP4": b"GX020001.MP4",
                                 "G-HEVC-0003-01.mp4": b"arrived", (temp or ["no temporary name"])[0]: b"GX010003.MP4"})
 
@@ -520,7 +512,7 @@ class TemporaryNameTaken(FaultTest):
         self.card(["GX010123.MP4"])
         leftovers = ["%d_G-HEVC-0123-01.mp4" % n for n in range(1000, 10000)]
         self.card(leftovers)
-        jobs = [("card", "GX010123.MP4")]
+        jobs = [("card", "GX010123.MP4", "G-HEVC-0123-01.mp4")]
         out = self.run_program("card", "-u")
         self.assertOutput(out, harness.banner_bytes() + preview(jobs) + report(jobs, ["old"]))
         self.assertEqual(files_below(self.path("card")),
@@ -539,8 +531,9 @@ class TwoRunsAtOnce(FaultTest):
         for trial in range(5):
             with self.subTest(trial=trial):
                 card = "card%d" % trial
-                names = ["G%s01%04d.MP4" % (codec, n) for n in range(self.PAIRS) for codec in "HL"]
-                self.card(names, card)
+                cameras = {"G%s01%04d.MP4" % (codec, n): "G-AVC-%04d-01.mp4" % n
+                           for n in range(self.PAIRS) for codec in "HL"}
+                self.card(cameras, card)
                 runs = [subprocess.Popen(harness.command([card, "-u"]), cwd=self.root, stdout=subprocess.DEVNULL,
                                          stderr=subprocess.PIPE, env=harness.environment()) for _ in range(2)]
                 for run in runs:
@@ -548,11 +541,11 @@ class TwoRunsAtOnce(FaultTest):
                     self.assertEqual(run.returncode, 0)
                 # GH and GL of one recording share their final name: one takes it, the
                 # other keeps its temporary name; each file is there exactly once.
-                where = self.assertEachFileOnce(card, {name: final_of(name) for name in names}, {})
-                finals = [old for old, path in where.items() if path == final_of(old)]
+                where = self.assertEachFileOnce(card, cameras, {})
+                finals = [old for old, path in where.items() if path == cameras[old]]
                 self.assertEqual(len(finals), self.PAIRS)
-                self.assertTrue(all(temp_of(old).fullmatch(path) for old, path in where.items()
-                                    if path != final_of(old)))
+                self.assertTrue(all(temporary(cameras[old]).fullmatch(path) for old, path in where.items()
+                                    if path != cameras[old]))
 
 
 class FarFutureTime(FaultTest):
@@ -567,7 +560,7 @@ class FarFutureTime(FaultTest):
             out = self.run_program(folder, "-s", "-d")
         finally:
             subprocess.run(["rm", "-rf", "--", folder], check=False)
-        self.assertOutput(out, harness.banner_bytes() + preview([(folder, "GX010123.MP4")]))
+        self.assertOutput(out, harness.banner_bytes() + preview([(folder, "GX010123.MP4", "G-HEVC-0123-01.mp4")]))
 
 
 class Refused(FaultTest):
@@ -580,11 +573,13 @@ class Refused(FaultTest):
         if subprocess.run(["chattr", "+i", held], capture_output=True).returncode != 0:
             self.skipTest("this file system or user cannot make a file immutable")
         try:
-            jobs = found_files(self.path("card"), "card")
+            jobs = listed(self.path("card"), "card", {"GX010001.MP4": "G-HEVC-0001-01.mp4",
+                                                      "GX020001.MP4": "G-HEVC-0001-02.mp4",
+                                                      "GX030001.MP4": "G-HEVC-0001-03.mp4"})
             out = self.run_program("card", "-u")
         finally:
             subprocess.run(["chattr", "-i", held], check=True)
-        outcomes = ["old" if name == "GX020001.MP4" else "final" for _, name in jobs]
+        outcomes = ["old" if name == "GX020001.MP4" else "final" for _, name, _ in jobs]
         self.assertOutput(out, harness.banner_bytes() + preview(jobs) + report(jobs, outcomes))
         self.assertEqual(files_below(self.path("card")), {"G-HEVC-0001-01.mp4": b"GX010001.MP4",
                                                           "GX020001.MP4": b"GX020001.MP4",
@@ -601,8 +596,8 @@ class FolderParameter(FaultTest):
                 case = "case%d" % number
                 self.card(["GX010001.MP4", "GH020002.MP4", "notes.txt"], case + "/card")
                 os.makedirs(self.path(case, "card", "sub"))
-                jobs = [(parameter, name) for _, name in found_files(self.path(case, "card"), "", False)
-                        if eligible(name)]
+                jobs = listed(self.path(case, "card"), parameter,  # sub is no file
+                              {"GX010001.MP4": "G-HEVC-0001-01.mp4", "GH020002.MP4": "G-AVC-0002-02.mp4"})
                 cwd = self.path(case, "card") if inside else self.path(case)
                 out = self.run_program(parameter, "-u", cwd=cwd)
                 # the printed targets are the folder as given, the separator and the name
@@ -615,10 +610,10 @@ class FolderParameter(FaultTest):
 class ReaderGoesAway(FaultTest):
     """A closed pipe must not stop the program between its two passes."""
 
-    CARD = ["GX01%04d.MP4" % n for n in range(60)]
+    CARD = {"GX01%04d.MP4" % n: "G-HEVC-%04d-01.mp4" % n for n in range(60)}
 
     def assertAllRenamed(self):
-        self.assertEqual(files_below(self.path("card")), {final_of(name): name.encode() for name in self.CARD})
+        self.assertEqual(files_below(self.path("card")), {final: name.encode() for name, final in self.CARD.items()})
 
     def test_reader_stops_after_100_bytes(self):
         self.card(self.CARD)

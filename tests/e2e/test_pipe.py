@@ -76,37 +76,43 @@ def preview(jobs):
         line("    %s  -->  %s" % (old, final)) for old, final in jobs)
 
 
-def scan(real, shown, recursive, listed=None):
-    """The -v lines the scan prints for a folder and the files it records, (shown folder,
-    name) in the order found: depth first, in the platform's listing order, never into a
-    folder reached through a link, never into a folder listed before in the run."""
-    listed = set() if listed is None else listed
-    here = os.stat(real)
-    listed.add((here.st_dev, here.st_ino))
-    out = line() + enc("Processing files in " + shown + (" recursively" if recursive else "")) + line("...")
-    files = []
-    for name in harness.listing_order(real):
-        full = os.path.join(real, name)
-        if os.path.isdir(full):
-            target = os.stat(full)
-            if recursive and not os.path.islink(full) and (target.st_dev, target.st_ino) not in listed:
-                sub_out, sub_files = scan(full, shown + harness.SEP + name, True, listed)
-                out += sub_out
-                files += sub_files
-            continue
-        files.append((shown, name))
-    return out, files
+def processing(shown, recursive=False):
+    """The -v line the scan prints for a folder it lists."""
+    return line() + enc("Processing files in " + shown + (" recursively" if recursive else "")) + line("...")
 
 
-def examined(files, matches):
-    """The -v lines of the eligibility pass; matches: the names that must be eligible."""
-    out = line("  Found %d files.\n\r" % len(files))
-    for folder, name in files:
-        out += line("  > Examining " + joined(folder, name))
-        if name in matches:
-            out += line("    > Match " + name)
-    count = sum(1 for _, name in files if name in matches)
-    return out + line() + line("  %d files examined, %d eligible files found" % (len(files), count))
+def examining(path, match=None):
+    """The -v lines of the eligibility pass for one file; match: the name its Match line shows."""
+    return line("  > Examining " + path) + (line("    > Match " + match) if match else b"")
+
+
+def found(files, eligible, examined):
+    """The -v lines of the eligibility pass: the counts around the lines of every file."""
+    return (line("  Found %d files.\n\r" % files) + examined + line()
+            + line("  %d files examined, %d eligible files found" % (files, eligible)))
+
+
+def camera_file(folder, old, final):
+    """The piece of a camera file: no scan line, its Examining and Match lines, its job."""
+    return b"", examining(joined(folder, old), old), [(old, final)]
+
+
+def other_file(folder, name):
+    return b"", examining(joined(folder, name)), []
+
+
+def arranged(folder, pieces):
+    """The pieces {entry name: (scan lines, eligibility lines, jobs)} of a folder's entries,
+    the lines and the jobs each joined in the order the platform lists the folder; an entry
+    the scan passes by (a folder without -r) has no piece."""
+    scan, examine, jobs = zip((b"", b"", []), *(pieces[name] for name in harness.listing_order(folder)
+                                                if name in pieces))
+    return b"".join(scan), b"".join(examine), sum(jobs, [])
+
+
+def listed(folder, finals):
+    """(old name, final name) of finals {old: final} in the order the platform lists the folder."""
+    return [(name, finals[name]) for name in harness.listing_order(folder) if name in finals]
 
 
 def renamed(folder, jobs, temp_names=None):
@@ -157,6 +163,11 @@ class PipeTest(harness.TempDirTest):
             self.assertIsNotNone(found, "no pass-1 line for " + old)
             names.append(found.group(1).decode() + "_" + final)
         return names
+
+    def entered(self, shown, pieces):
+        """The piece of a folder -r enters: its scan line, then its entries' pieces."""
+        scan, examine, jobs = arranged(self.path(*shown.split(harness.SEP)), pieces)
+        return processing(shown, True) + scan, examine, jobs
 
 
 class StartUp(PipeTest):
@@ -226,7 +237,6 @@ class Preview(PipeTest):
         harness.set_mtime(self.path("card", "GX020123.MP4"), utc(2023, 12, 31, 20, 45, 10))
         harness.set_mtime(self.path("card", "GX030123.MP4"), utc(2040, 6, 1, 12))  # past 2038
         harness.set_mtime(self.path("card", "GX040123.MP4"), utc(1960, 1, 1))  # before 1970: no date
-        order = harness.listing_order(self.path("card"))
         for tz, finals in [("UTC0", {"GX010123.MP4": "2023-05-06_15-59-02_G-HEVC-0123-01.mp4",
                                      "GX020123.MP4": "2023-12-31_20-45-10_G-HEVC-0123-02.mp4",
                                      "GX030123.MP4": "2040-06-01_12-00-00_G-HEVC-0123-03.mp4",
@@ -238,37 +248,39 @@ class Preview(PipeTest):
                                          "GX040123.MP4": "G-HEVC-0123-04.mp4"})]:
             with self.subTest(tz=tz):
                 out = self.run_program("card", "-s", "-d", tz=tz)
-                self.assertBytes(out, BANNER + preview([(name, finals[name]) for name in order]))
+                self.assertBytes(out, BANNER + preview(listed(self.path("card"), finals)))
 
     def test_verbose_without_recursion_leaves_subfolders_alone(self):
         self.card(["GX010123.MP4", "notes.txt", "sub/GX020123.MP4"])
         out = self.run_program("card", "-s", "-v")
-        scanned, files = scan(self.path("card"), "card", False)
-        self.assertEqual(sorted(files), [("card", "GX010123.MP4"), ("card", "notes.txt")])
-        self.assertBytes(out, BANNER + scanned + examined(files, {"GX010123.MP4"})
-                         + preview([("GX010123.MP4", "G-HEVC-0123-01.mp4")]))
+        _, examined, jobs = arranged(self.path("card"), {  # sub is no file
+            "GX010123.MP4": camera_file("card", "GX010123.MP4", "G-HEVC-0123-01.mp4"),
+            "notes.txt": other_file("card", "notes.txt")})
+        self.assertBytes(out, BANNER + processing("card") + found(2, 1, examined) + preview(jobs))
 
     def test_verbose_recursion_is_depth_first_in_listing_order(self):
-        finals = {"GX010123.MP4": "G-HEVC-0123-01.mp4", "GX020123.MP4": "G-HEVC-0123-02.mp4",
-                  "GH010456.MP4": "G-AVC-0456-01.mp4", "GX030123.MP4": "G-HEVC-0123-03.mp4"}
         self.card(["GX010123.MP4", "notes.txt", "a/GX020123.MP4", "a/b/GH010456.MP4",
                    "c/readme.txt", "GX030123.MP4"])
         os.makedirs(self.path("card", "z"))
         # switches in capitals and with spaces around them are accepted
         out = self.run_program("card", " -R ", "-V", "-s")
-        scanned, files = scan(self.path("card"), "card", True)
-        self.assertEqual(scanned.count(b"Processing files in"), 5)
-        self.assertEqual(len(files), 6)
-        self.assertBytes(out, BANNER + scanned + examined(files, finals)
-                         + preview([(name, finals[name]) for _, name in files if name in finals]))
+        a, b, c = joined("card", "a"), joined(joined("card", "a"), "b"), joined("card", "c")
+        in_b = self.entered(b, {"GH010456.MP4": camera_file(b, "GH010456.MP4", "G-AVC-0456-01.mp4")})
+        in_a = self.entered(a, {"GX020123.MP4": camera_file(a, "GX020123.MP4", "G-HEVC-0123-02.mp4"), "b": in_b})
+        scanned, examined, jobs = self.entered("card", {  # a folder's files come where the folder is listed
+            "GX010123.MP4": camera_file("card", "GX010123.MP4", "G-HEVC-0123-01.mp4"),
+            "notes.txt": other_file("card", "notes.txt"), "a": in_a,
+            "c": self.entered(c, {"readme.txt": other_file(c, "readme.txt")}),
+            "z": self.entered(joined("card", "z"), {}),
+            "GX030123.MP4": camera_file("card", "GX030123.MP4", "G-HEVC-0123-03.mp4")})
+        self.assertBytes(out, BANNER + scanned + found(6, 4, examined) + preview(jobs))
 
     def test_nothing_to_rename(self):
         os.makedirs(self.path("empty"))
         self.card(["notes.txt"], folder="other")
-        for folder in ["empty", "other"]:
+        for folder, examined in [("empty", b""), ("other", found(1, 0, examining(joined("other", "notes.txt"))))]:
             with self.subTest(folder=folder):
-                scanned, files = scan(self.path(folder), folder, False)
-                expected = BANNER + scanned + (examined(files, set()) if files else b"") + line(NO_FILES)
+                expected = BANNER + processing(folder) + examined + line(NO_FILES)
                 self.assertBytes(self.run_program(folder, "-s", "-v"), expected)
 
     def test_trailing_separator_doubles_it_in_every_joined_path(self):
@@ -276,8 +288,8 @@ class Preview(PipeTest):
         folder = "card" + harness.SEP
         out = self.run_program(folder, "-u", "-v")
         jobs = [("GX010123.MP4", "G-HEVC-0123-01.mp4")]
-        self.assertBytes(out, BANNER + line() + line("Processing files in " + folder + "...")
-                         + examined([(folder, "GX010123.MP4")], {"GX010123.MP4"})
+        self.assertBytes(out, BANNER + processing(folder)
+                         + found(1, 1, examining(joined(folder, "GX010123.MP4"), "GX010123.MP4"))
                          + preview(jobs) + renamed(folder, jobs, self.temp_names(out, jobs)))
         self.assertIn(enc("card" + harness.SEP * 2 + "G-HEVC-0123-01.mp4\r\n"), out)
         self.assertEqual(self.on_disk(), {"G-HEVC-0123-01.mp4": b"GX010123.MP4"})
@@ -302,8 +314,7 @@ class Preview(PipeTest):
         before = {name: os.stat(self.path("card", name)).st_mtime_ns for name in self.on_disk()}
         out = self.run_program("card", "-s", "-u")  # -s wins over -u
         finals = {"GX010123.MP4": "G-HEVC-0123-01.mp4", "GX020123.MP4": "G-HEVC-0123-02.mp4"}
-        order = harness.listing_order(self.path("card"))
-        self.assertBytes(out, BANNER + preview([(name, finals[name]) for name in order]))
+        self.assertBytes(out, BANNER + preview(listed(self.path("card"), finals)))
         self.assertEqual(self.on_disk(), {"GX010123.MP4": b"GX010123.MP4", "GX020123.MP4": b"GX020123.MP4"})
         self.assertEqual({name: os.stat(self.path("card", name)).st_mtime_ns for name in before}, before)
 
@@ -326,16 +337,15 @@ class Preview(PipeTest):
 class Renaming(PipeTest):
 
     def test_worked_example(self):
-        finals = {"GX010123.MP4": "G-HEVC-0123-01.mp4", "GX020123.MP4": "G-HEVC-0123-02.mp4"}
         for switches in [[], ["-v"]]:
             with self.subTest(switches=switches):
                 folder = self.card(["GX010123.MP4", "GX020123.MP4"], folder="card%d" % len(switches))
-                order = harness.listing_order(self.path(folder))
-                jobs = [(name, finals[name]) for name in order]
-                scanned, files = scan(self.path(folder), folder, False)
+                _, examined, jobs = arranged(self.path(folder), {
+                    "GX010123.MP4": camera_file(folder, "GX010123.MP4", "G-HEVC-0123-01.mp4"),
+                    "GX020123.MP4": camera_file(folder, "GX020123.MP4", "G-HEVC-0123-02.mp4")})
                 out = self.run_program(folder, "-u", *switches)
                 if switches:
-                    head = scanned + examined(files, order)
+                    head = processing(folder) + found(2, 2, examined)
                     report = renamed(folder, jobs, self.temp_names(out, jobs))
                 else:
                     head, report = b"", renamed(folder, jobs)
@@ -378,7 +388,7 @@ class Renaming(PipeTest):
     def test_short_name_that_is_another_files_old_name(self):
         self.card(["GX010123.MP4", "GX012301.MP4"])
         finals = {"GX010123.MP4": "GX012301.mp4", "GX012301.MP4": "GX230101.mp4"}
-        jobs = [(name, finals[name]) for name in harness.listing_order(self.path("card"))]
+        jobs = listed(self.path("card"), finals)
         out = self.run_program("card", "-u", "-o")
         self.assertBytes(out, BANNER + preview(jobs) + renamed("card", jobs))
         self.assertEqual(self.on_disk(), {"GX012301.mp4": b"GX010123.MP4", "GX230101.mp4": b"GX012301.MP4"})
@@ -402,26 +412,17 @@ class Sidecars(PipeTest):
 
     CARD = ["GX010123.MP4", "GX020123.MP4", "GL010123.LRV", "GL020123.LRV", "GX010123.THM", "GX020123.THM",
             "GOPR0007.MP4", "GOPR0007.LRV", "GOPR0007.THM", "notes.txt"]
-    VIDEOS = {"GX010123.MP4": "G-HEVC-0123-01", "GX020123.MP4": "G-HEVC-0123-02", "GOPR0007.MP4": "G-AVC-0007-PR"}
-
-    def jobs(self, folder, finals):
-        """Each video in listing order, then its sidecars in listing order; finals maps a
-        video to its final name without the extension."""
-        order = harness.listing_order(self.path(folder))
-        jobs = []
-        for video in (name for name in order if name in finals):
-            jobs.append((video, finals[video] + ".mp4"))
-            for side in order:
-                ext = side[-3:].lower()
-                stems = {video[:8].upper()} | ({video[0] + "L" + video[2:8]} if ext == "lrv" else set())
-                if ext in ("lrv", "thm") and side[:8].upper() in stems:
-                    jobs.append((side, finals[video] + "." + ext))
-        return jobs
+    VIDEOS = {"GX010123.MP4": "G-HEVC-0123-01.mp4", "GX020123.MP4": "G-HEVC-0123-02.mp4",
+              "GOPR0007.MP4": "G-AVC-0007-PR.mp4"}
+    SIDECARS = {"GX010123.MP4": {"GL010123.LRV": "G-HEVC-0123-01.lrv", "GX010123.THM": "G-HEVC-0123-01.thm"},
+                "GX020123.MP4": {"GL020123.LRV": "G-HEVC-0123-02.lrv", "GX020123.THM": "G-HEVC-0123-02.thm"},
+                "GOPR0007.MP4": {"GOPR0007.LRV": "G-AVC-0007-PR.lrv", "GOPR0007.THM": "G-AVC-0007-PR.thm"}}
 
     def test_sidecars_follow_their_video(self):
         self.card(self.CARD)
-        jobs = self.jobs("card", self.VIDEOS)
-        self.assertEqual(len(jobs), 9)
+        card = self.path("card")  # each video as listed, then its own sidecars as listed
+        jobs = [job for video, final in listed(card, self.VIDEOS)
+                for job in [(video, final)] + listed(card, self.SIDECARS[video])]
         out = self.run_program("card", "-u", "-l")
         self.assertBytes(out, BANNER + preview(jobs) + renamed("card", jobs))
         expected = {final: enc(old) for old, final in jobs}
@@ -430,8 +431,7 @@ class Sidecars(PipeTest):
 
     def test_without_l_no_sidecar_moves(self):
         self.card(self.CARD)
-        jobs = [(name, self.VIDEOS[name] + ".mp4") for name in harness.listing_order(self.path("card"))
-                if name in self.VIDEOS]
+        jobs = listed(self.path("card"), self.VIDEOS)
         self.assertBytes(self.run_program("card", "-u"), BANNER + preview(jobs) + renamed("card", jobs))
         self.assertEqual(sorted(self.on_disk()), sorted([final for _, final in jobs]
                                                         + [n for n in self.CARD if n not in self.VIDEOS]))
@@ -440,23 +440,27 @@ class Sidecars(PipeTest):
         self.card(["GX010123.MP4", "GL010123.LRV", "GX010123.THM"])
         harness.set_mtime(self.path("card", "GX010123.MP4"), utc(2023, 5, 6, 15, 59, 2))
         harness.set_mtime(self.path("card", "GL010123.LRV"), utc(2024, 1, 1))  # the sidecar's own time is not used
-        for switches, stem in [(["-d"], "2023-05-06_15-59-02_G-HEVC-0123-01"), (["-o", "-d"], "GX012301")]:
+        for switches, final, sidecars in [
+                (["-d"], "2023-05-06_15-59-02_G-HEVC-0123-01.mp4",
+                 {"GL010123.LRV": "2023-05-06_15-59-02_G-HEVC-0123-01.lrv",
+                  "GX010123.THM": "2023-05-06_15-59-02_G-HEVC-0123-01.thm"}),
+                (["-o", "-d"], "GX012301.mp4", {"GL010123.LRV": "GX012301.lrv", "GX010123.THM": "GX012301.thm"})]:
             with self.subTest(switches=switches):
                 out = self.run_program("card", "-s", "-l", *switches)
-                self.assertBytes(out, BANNER + preview(self.jobs("card", {"GX010123.MP4": stem})))
+                jobs = [("GX010123.MP4", final)] + listed(self.path("card"), sidecars)
+                self.assertBytes(out, BANNER + preview(jobs))
 
     def test_ambiguous_and_orphan_sidecars_stay(self):
-        names = ["GH010555.MP4", "GX010555.MP4", "GL010555.LRV", "GL010999.LRV"]
-        self.card(names)
-        order = harness.listing_order(self.path("card"))
-        finals = {"GH010555.MP4": "G-AVC-0555-01.mp4", "GX010555.MP4": "G-HEVC-0555-01.mp4"}
-        jobs = [(name, finals[name]) for name in order if name in finals]
-        scanned, files = scan(self.path("card"), "card", False)
+        self.card(["GH010555.MP4", "GX010555.MP4", "GL010555.LRV", "GL010999.LRV"])
+        _, examined, jobs = arranged(self.path("card"), {
+            "GH010555.MP4": camera_file("card", "GH010555.MP4", "G-AVC-0555-01.mp4"),
+            "GX010555.MP4": camera_file("card", "GX010555.MP4", "G-HEVC-0555-01.mp4"),
+            "GL010555.LRV": other_file("card", "GL010555.LRV"), "GL010999.LRV": other_file("card", "GL010999.LRV")})
         out = self.run_program("card", "-u", "-l", "-v")
         sidecar_lines = {"GL010555.LRV": "it would belong to more than one video", "GL010999.LRV": "no video of its own"}
-        said = b"".join(line("    > Sidecar %s left alone: %s" % (name, sidecar_lines[name]))
-                        for name in order if name in sidecar_lines)
-        self.assertBytes(out, BANNER + scanned + examined(files, finals) + said + preview(jobs)
+        said = b"".join(line("    > Sidecar %s left alone: %s" % (name, text))
+                        for name, text in listed(self.path("card"), sidecar_lines))
+        self.assertBytes(out, BANNER + processing("card") + found(4, 2, examined) + said + preview(jobs)
                          + renamed("card", jobs, self.temp_names(out, jobs)))
         self.assertEqual(self.on_disk(), {"G-AVC-0555-01.mp4": b"GH010555.MP4", "G-HEVC-0555-01.mp4": b"GX010555.MP4",
                                           "GL010555.LRV": b"GL010555.LRV", "GL010999.LRV": b"GL010999.LRV"})
