@@ -22,7 +22,7 @@ void print_help(std::u16string_view program_name) {
   print_line(fill(fixed_text::help_title, {CHAPTERSORT_VERSION}));
   for (std::u16string_view line : fixed_text::help_intro)
     print_line(line);
-  print_line(fill(fixed_text::help_usage, {program_name}));
+  print_line(fill(fixed_text::help_usage, {from_outside(program_name)}));
   for (std::u16string_view line : fixed_text::help_arguments)
     print_line(line);
   set_colors(7, 0);

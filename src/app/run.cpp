@@ -57,6 +57,7 @@ bool set_option(run_options &options, const text &switch_text) {
 void sort_chapters(const text &path, const run_options &options) {
   print_banner();
   scan_result scanned = scan(path, options);
+  print_folders_not_listed(scanned);
   const planner &planner = planner_for(options);
   std::int64_t eligible = eligibility_pass(scanned.files, planner.test);
   if (options.verbose)
@@ -87,7 +88,7 @@ void run_from_parameters(const std::vector<text> &parameters, const text &progra
     print_path_message(path);
     return;
   }
-  text help_hint = fill(fixed_text::help_hint, {program_name});
+  text help_hint = fill(fixed_text::help_hint, {from_outside(program_name)});
   run_options options;
   for (std::size_t i = 2; i < parameters.size(); ++i) {
     text switch_text = normalised_switch(parameters[i]);

@@ -16,8 +16,12 @@ bool input_is_terminal = false;
 bool colours_wanted = true;
 volatile std::sig_atomic_t colours_used = 0;
 volatile std::sig_atomic_t key_mode_set = 0;
+volatile std::sig_atomic_t continued = 0; // set when the program went on after a stop
 struct termios saved_terminal_mode;
-std::string pending_keys; // bytes read from the terminal and not yet decoded
+struct termios key_mode;
+std::string pending_keys;      // bytes read from the terminal and not yet decoded
+char colour_sequence[24] = {}; // the colours last set, to set again after a stop
+std::size_t colour_sequence_size = 0;
 
 constexpr char reset_attributes[] = "\x1b[0m";
 
@@ -42,12 +46,20 @@ void write_output(std::u16string_view piece, bool line_end) {
 }
 
 // Puts the terminal back as the program found it: line mode with echo, default colours.
-// Only calls that are safe in a signal handler.
+// Only calls that are safe in a signal handler. By then the shell may have taken the
+// terminal over (it sees a stopped job at once), and changing the mode of a terminal that
+// belongs to another process group would stop the program with SIGTTOU, unless that
+// signal is blocked.
 void restore_terminal() {
+  sigset_t terminal_output;
+  sigemptyset(&terminal_output);
+  sigaddset(&terminal_output, SIGTTOU);
+  sigprocmask(SIG_BLOCK, &terminal_output, nullptr);
   if (key_mode_set)
     tcsetattr(STDIN_FILENO, TCSANOW, &saved_terminal_mode);
   if (colours_used)
     (void)!::write(STDOUT_FILENO, reset_attributes, sizeof reset_attributes - 1);
+  sigprocmask(SIG_UNBLOCK, &terminal_output, nullptr);
 }
 
 // Runs on SIGINT, SIGTERM, SIGHUP and SIGQUIT: puts the terminal back, then lets the signal
@@ -65,6 +77,38 @@ void install(int signal_number, void (*handler)(int)) {
   sigaction(signal_number, &action, nullptr);
 }
 
+// Ctrl+Z: the shell gets the terminal back as it lent it, and the program stops there.
+void stop_handler(int) {
+  int saved_errno = errno;
+  restore_terminal();
+  std::signal(SIGTSTP, SIG_DFL);
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGTSTP);
+  sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+  std::raise(SIGTSTP); // the process stops here until it is continued
+  install(SIGTSTP, stop_handler);
+  errno = saved_errno;
+}
+
+// The program goes on after a stop (fg): a waiting prompt takes single keys again, in the
+// colours it had, and whatever was typed in the meantime was meant for the shell. Only in
+// the foreground: a job continued in the background (bg) leaves the shell's terminal
+// alone, and is continued again when it is brought to the front.
+void continue_handler(int) {
+  int saved_errno = errno;
+  if (tcgetpgrp(STDIN_FILENO) == getpgrp()) {
+    if (colours_used)
+      (void)!::write(STDOUT_FILENO, colour_sequence, colour_sequence_size);
+    if (key_mode_set) {
+      tcsetattr(STDIN_FILENO, TCSANOW, &key_mode);
+      tcflush(STDIN_FILENO, TCIFLUSH);
+      continued = 1;
+    }
+  }
+  errno = saved_errno;
+}
+
 // Waits for input on the terminal for at most timeout_ms; true when some is there.
 bool input_ready(int timeout_ms) {
   struct pollfd input = {STDIN_FILENO, POLLIN, 0};
@@ -75,7 +119,16 @@ bool input_ready(int timeout_ms) {
   return result > 0 && (input.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
 }
 
+// Bytes of a key begun before a stop belong to nothing once the program goes on.
+void forget_keys_from_before_a_stop() {
+  if (continued) {
+    continued = 0;
+    pending_keys.clear();
+  }
+}
+
 bool read_pending() {
+  forget_keys_from_before_a_stop();
   char buffer[64];
   ssize_t got;
   do
@@ -104,6 +157,8 @@ bool open_console() {
   colours_wanted = no_color == nullptr || *no_color == '\0';
   for (int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
     install(signal_number, control_handler);
+  install(SIGTSTP, stop_handler);
+  install(SIGCONT, continue_handler);
   // A reader that goes away (chaptersort DIR -u | head) must not kill the run between its
   // two rename passes: output to a closed pipe is lost, as a failed write is on Windows.
   std::signal(SIGPIPE, SIG_IGN);
@@ -127,6 +182,8 @@ void set_colors(int foreground, int background) {
   int fg = (foreground & 8 ? 90 : 30) + ansi(foreground);
   int bg = (background & 8 ? 100 : 40) + ansi(background);
   std::string sequence = "\x1b[" + std::to_string(fg) + ";" + std::to_string(bg) + "m";
+  sequence.copy(colour_sequence, sizeof colour_sequence);
+  colour_sequence_size = sequence.size();
   colours_used = 1;
   write_bytes(sequence.data(), sequence.size());
 }
@@ -134,6 +191,7 @@ void set_colors(int foreground, int background) {
 text poll_key() {
   if (!input_is_terminal)
     return {};
+  forget_keys_from_before_a_stop();
   if (pending_keys.empty() && !(input_ready(0) && read_pending()))
     return {};
   // A terminal sends one key's bytes together, so a short wait for the rest tells a lone
@@ -167,7 +225,7 @@ text wait_for_key() {
   // what was typed since discard_typed_keys: a key pressed once the prompt showed.
   bool mode_set = tcgetattr(STDIN_FILENO, &saved_terminal_mode) == 0;
   if (mode_set) {
-    struct termios key_mode = saved_terminal_mode;
+    key_mode = saved_terminal_mode;
     key_mode.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
     key_mode.c_cc[VMIN] = 1;
     key_mode.c_cc[VTIME] = 0;

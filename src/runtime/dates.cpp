@@ -125,9 +125,13 @@ text format_date(std::u16string_view mask, date_value value) {
 }
 
 date_value entry_date(std::int64_t listing, std::int32_t selector) {
+  if (entry_type(listing) == entry_kind::none)
+    return 0;
+  // A time that cannot be read (the file went away, stat failed) is no date, rather than
+  // the first second of 1970.
   std::int64_t ticks = 0;
   if (!entry_file_time(listing, selector, ticks))
-    return 0;
+    return -1;
   // A time the platform cannot turn into calendar fields lies outside any calendar (the
   // far future or past): the file has no valid date, rather than one in 1970.
   dates_detail::wall_clock fields;

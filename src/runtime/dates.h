@@ -44,6 +44,6 @@ std::int32_t date_second(date_value value);
 text format_date(std::u16string_view mask, date_value value);
 
 /// The date value of a file time of a listing's current entry (a time_selector), as
-/// local wall-clock time with the offset in force now; 0 when nothing is open or the time
-/// cannot be read, -1 outside the range or outside any calendar.
+/// local wall-clock time with the offset in force now; 0 when nothing is open, -1 when the
+/// time cannot be read or lies outside the range or outside any calendar.
 date_value entry_date(std::int64_t listing, std::int32_t selector);

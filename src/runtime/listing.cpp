@@ -50,11 +50,13 @@ void clear(listing_record &record) {
 
 text join_path(std::u16string_view directory, std::u16string_view name) {
   // The joining of a directory and a name never checks either. An empty directory is the
-  // current one: a lone separator in front would name an entry at the root instead.
+  // current one: a lone separator in front would name an entry at the root instead. A
+  // verbatim path ("\\?\E:\DCIM\") keeps its trailing separator single, since the
+  // platform would not collapse a doubled one there.
   text full;
   full.reserve(directory.size() + 1 + name.size());
   full += directory;
-  if (!directory.empty())
+  if (!directory.empty() && !(directory.back() == path_separator && listing_detail::verbatim(directory)))
     full += path_separator;
   full += name;
   return full;

@@ -27,8 +27,9 @@ constexpr std::int64_t new_listing_handle = -1;
 /// The separator that joins a directory and a name: "\" on Windows, "/" on POSIX.
 extern const char16_t path_separator;
 
-/// directory + separator + name, with no check, so a trailing separator is doubled. An
-/// empty directory means the current one: the name alone is its path.
+/// directory + separator + name, with no check, so a trailing separator is doubled (but
+/// for a Windows verbatim path, "\\?\..."). An empty directory means the current one: the
+/// name alone is its path.
 text join_path(std::u16string_view directory, std::u16string_view name);
 
 /// Opens a listing of the directory (empty: the current one) with the pattern ("*", or
@@ -63,6 +64,11 @@ void close_all_listings();
 /// exclusive lock on the folder, so a second chaptersort can never slip in between; a
 /// program that renames blindly in that instant is not held off.
 bool rename_file(std::u16string_view existing_path, std::u16string_view new_path);
+
+/// Removes the name second_name of a file when kept_name names that same file too (same
+/// device and inode; same volume serial and file index) and is not second_name itself: a
+/// name goes, the file stays. False, with nothing changed, in every other case.
+bool remove_second_name(std::u16string_view second_name, std::u16string_view kept_name);
 
 /// Identifies a directory on its volume (device and inode; volume serial and file index).
 struct directory_identity {

@@ -26,6 +26,9 @@ int current_type(enumeration &listing);
 bool current_is_link(enumeration &listing);
 /// The current entry's file time, as entry_file_time gives it.
 bool current_file_time(enumeration &listing, int selector, std::int64_t &ticks);
+/// Whether a directory is written in the platform's verbatim form (Windows "\\?\"), which
+/// the platform takes as it stands: a doubled separator there is no separator but an error.
+bool verbatim(std::u16string_view directory);
 /// The identity of the directory being enumerated.
 bool identity(enumeration &listing, directory_identity &identity);
 

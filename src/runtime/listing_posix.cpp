@@ -189,6 +189,8 @@ bool listing_detail::current_file_time(enumeration &listing, int selector, std::
   return true;
 }
 
+bool listing_detail::verbatim(std::u16string_view) { return false; }
+
 bool listing_detail::identity(enumeration &listing, directory_identity &identity) {
   struct stat status;
   if (fstat(dirfd(listing.directory), &status) != 0)
@@ -235,4 +237,15 @@ bool rename_file(std::u16string_view existing_path, std::u16string_view new_path
     // Directories and files whose system refuses links go on to the last way.
   }
   return checked_rename(from, to);
+}
+
+bool remove_second_name(std::u16string_view second_name, std::u16string_view kept_name) {
+  std::string second = encode_name(second_name);
+  std::string kept = encode_name(kept_name);
+  struct stat extra, other;
+  // Two links of one file: removing one leaves the file under the other.
+  if (lstat(second.c_str(), &extra) != 0 || lstat(kept.c_str(), &other) != 0 || !S_ISREG(extra.st_mode) ||
+      extra.st_dev != other.st_dev || extra.st_ino != other.st_ino || extra.st_nlink < 2)
+    return false;
+  return unlink(second.c_str()) == 0;
 }

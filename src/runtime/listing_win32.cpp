@@ -14,15 +14,22 @@ namespace {
 
 const wchar_t *wide(const text &value) { return reinterpret_cast<const wchar_t *>(value.c_str()); }
 
+// The folder a listing searches: the directory with one backslash after it, so that "C:"
+// is the root of C (as the search "C:\*" lists it), not the current folder of drive C.
+text search_folder(std::u16string_view directory) {
+  text folder(directory);
+  if (!folder.empty() && folder.back() != u'\\')
+    folder += u'\\';
+  return folder;
+}
+
 } // namespace
 
 listing_detail::start_result listing_detail::start(enumeration *&started, std::u16string_view directory,
                                                    std::u16string_view pattern) {
   // Only the backslash counts as a separator here: "C:/Clips/" is searched as
   // "C:/Clips/\*", which the platform accepts; "C:" becomes "C:\*", the root of C.
-  text search(directory);
-  if (!search.empty() && search.back() != u'\\')
-    search += u'\\';
+  text search = search_folder(directory);
   search += pattern.empty() ? std::u16string_view(u"*.*") : pattern;
   auto *listing = new enumeration;
   listing->directory = text(directory);
@@ -75,10 +82,15 @@ bool listing_detail::current_file_time(enumeration &listing, int selector, std::
   return true;
 }
 
+bool listing_detail::verbatim(std::u16string_view directory) { return directory.starts_with(u"\\\\?\\"); }
+
 bool listing_detail::identity(enumeration &listing, directory_identity &identity) {
   // A directory handle (backup semantics) gives the volume serial and file index that
   // name the directory whatever path, link or junction led to it.
-  text path = listing.directory.empty() ? text(u".") : listing.directory;
+  // The folder the listing searches, not the directory as typed: "E:" alone would open
+  // the current folder of drive E, and that folder, met later in the walk, would count as
+  // listed already.
+  text path = listing.directory.empty() ? text(u".") : search_folder(listing.directory);
   HANDLE handle = CreateFileW(wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE)
@@ -96,8 +108,37 @@ bool listing_detail::identity(enumeration &listing, directory_identity &identity
 void force_rename_fallback(int) {}
 
 bool rename_file(std::u16string_view existing_path, std::u16string_view new_path) {
-  // MoveFileW without MOVEFILE_REPLACE_EXISTING fails when the new path exists.
+  // MoveFileW without MOVEFILE_REPLACE_EXISTING fails when the new path exists. Wine turns
+  // it into rename(2), which, when both paths are links of one file, reports success and
+  // leaves both in place: a move is done only once the old name is gone.
   text from(existing_path);
   text to(new_path);
-  return MoveFileW(wide(from), wide(to)) != 0;
+  return MoveFileW(wide(from), wide(to)) != 0 && GetFileAttributesW(wide(from)) == INVALID_FILE_ATTRIBUTES;
+}
+
+namespace {
+
+bool file_information(const text &path, BY_HANDLE_FILE_INFORMATION &information) {
+  HANDLE handle = CreateFileW(wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE)
+    return false;
+  bool known = GetFileInformationByHandle(handle, &information) != 0;
+  CloseHandle(handle);
+  return known;
+}
+
+} // namespace
+
+bool remove_second_name(std::u16string_view second_name, std::u16string_view kept_name) {
+  text second(second_name);
+  BY_HANDLE_FILE_INFORMATION extra, other;
+  // Two links of one file: removing one leaves the file under the other.
+  if (!file_information(second, extra) || !file_information(text(kept_name), other) ||
+      (extra.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+      extra.dwVolumeSerialNumber != other.dwVolumeSerialNumber ||
+      extra.nFileIndexHigh != other.nFileIndexHigh || extra.nFileIndexLow != other.nFileIndexLow ||
+      extra.nNumberOfLinks < 2)
+    return false;
+  return DeleteFileW(wide(second)) != 0;
 }

@@ -8,7 +8,7 @@
 
 /// The text as a console or terminal should show it: C0 controls other than LF and CR,
 /// DEL, C1 controls, bidirectional formatting characters and bytes that were not UTF-8
-/// become "?".
+/// become "?". A character beyond U+FFFF (a surrogate pair) stays as it is.
 text terminal_safe(std::u16string_view line);
 
 /// Text from outside as a terminal should show it: as terminal_safe, and LF and CR

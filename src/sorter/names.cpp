@@ -11,8 +11,8 @@ text final_name_of(const rename_job &job, const run_options &options) {
   parts.extension = job.extension;
   if (options.short_names) {
     parts.form = name_form::short_83;
-  } else if (options.date_prefix && !job.modified_text.empty()) {
-    // A file without a valid date gets no prefix at all, not a lone "_" in front.
+  } else if (options.date_prefix) {
+    // A file without a valid date has an empty date: its date part is the "_" alone.
     parts.form = name_form::dated;
     parts.date_text = job.modified_text;
   }
@@ -21,7 +21,9 @@ text final_name_of(const rename_job &job, const run_options &options) {
 
 void assign_new_names(job_list &jobs, const run_options &options) {
   for (rename_job &job : jobs) {
-    job.final_name = final_name_of(job, options);
+    // A sidecar of a video under its final name already takes that name.
+    if (job.final_name.empty())
+      job.final_name = final_name_of(job, options);
     job.temp_name =
         temporary_name(random_number(highest_temporary_number, lowest_temporary_number), job.final_name);
   }

@@ -8,8 +8,9 @@
 
 /// Why a sidecar stays as it is.
 enum class sidecar_fate {
-  no_video,  ///< no video of its own in its folder
-  two_videos ///< it would belong to more than one video
+  no_video,     ///< no video of its own in its folder
+  two_videos,   ///< it would belong to more than one video
+  video_has_one ///< its video, under its final name, has a sidecar of its kind already
 };
 
 /// A sidecar the planner left alone: its index in the file list, and why.
@@ -36,11 +37,15 @@ const planner &planner_for(const run_options &options);
 
 /// Renaming: one job per chapter file, codec letter, chapter and recording number taken
 /// from its name and, with -d, its last-write time through the date-prefix mask; with -l
-/// each video's sidecars right after it, carrying its pieces. Every job gets its new names.
+/// each video's sidecars right after it, carrying its pieces, renamed only together with
+/// it. A sidecar whose video is under its final name already (a run cut short) takes that
+/// name with its own extension. Every job gets its new names.
 plan renaming_plan(const file_list &files, const run_options &options);
 
 /// Finishing (-f): one job per file under a temporary name; its temporary name is its old
-/// name, its final name that name without the number and "_".
+/// name, its final name that name without the number and "_". A sidecar follows its video
+/// when that is under a temporary name too, or is finished only beside its video under
+/// the final name; otherwise it is left alone.
 plan finishing_plan(const file_list &files, const run_options &options);
 
 /// The -v lines for the sidecars the planning left alone.

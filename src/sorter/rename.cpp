@@ -16,7 +16,8 @@ void print_failure(const text &source_path, const text &target_path) {
 bool under_temporary_name(const rename_job &job) { return job.old_name == job.temp_name; }
 
 // Pass 1: moves every file away from its old name before any final name is taken, so a
-// final name may be another job's old name. Returns which jobs are under their temporary
+// final name may be another job's old name. A sidecar moves only when its video did, so
+// that the two keep names that pair them. Returns which jobs are under their temporary
 // names now.
 std::vector<bool> rename_to_temporary_names(const job_list &jobs, const text &total_text, bool verbose) {
   std::vector<bool> moved(jobs.size(), false);
@@ -27,7 +28,7 @@ std::vector<bool> rename_to_temporary_names(const job_list &jobs, const text &to
     const rename_job &job = jobs[k];
     text source_path = join_path(*job.directory, job.old_name);
     text target_path = join_path(*job.directory, job.temp_name);
-    moved[k] = rename_file(source_path, target_path);
+    moved[k] = (job.video == no_job || moved[job.video]) && rename_file(source_path, target_path);
     if (moved[k]) {
       if (verbose)
         print_line(fill(fixed_text::renamed_line, {from_outside(job.old_name), from_outside(job.temp_name)}));
@@ -41,16 +42,23 @@ std::vector<bool> rename_to_temporary_names(const job_list &jobs, const text &to
 }
 
 // Pass 2: moves each file from its temporary name to its final name, for the jobs that are
-// under their temporary names. rename_file never replaces, so a final name taken already
-// leaves that file where it is.
+// under their temporary names; a sidecar only once its video has its final name, so that
+// it never takes a name beside another video. rename_file never replaces, so a final name
+// taken already leaves that file where it is.
 void rename_to_final_names(const job_list &jobs, const text &total_text, const std::vector<bool> &ready) {
   print_line(fill(fixed_text::final_heading, {total_text}));
+  std::vector<bool> finished(jobs.size(), false);
   std::int64_t final_count = 0;
   for (std::size_t k = 0; k < jobs.size(); ++k) {
     const rename_job &job = jobs[k];
     text source_path = join_path(*job.directory, job.temp_name);
     text target_path = join_path(*job.directory, job.final_name);
-    if (ready[k] && rename_file(source_path, target_path)) {
+    // A file found under its temporary name (-f) may have its final name as well, when a
+    // run was cut between the link and the unlink of a rename: the spare name goes.
+    finished[k] = ready[k] && (job.video == no_job || finished[job.video]) &&
+                  (rename_file(source_path, target_path) ||
+                   (under_temporary_name(job) && remove_second_name(source_path, target_path)));
+    if (finished[k]) {
       print_line(fill(fixed_text::renamed_line, {from_outside(job.old_name), from_outside(target_path)}));
       ++final_count;
     } else {

@@ -17,6 +17,7 @@ PROGRAM = None       # path of the program under test
 WINE = False         # run it under wine (the Windows build)
 SEP = "/"            # the separator the program joins paths with
 EXPLORER = None      # the explorer.exe stand-in of the Windows build, when given
+WINE_PREFIX = os.environ.get("WINEPREFIX") or os.path.expanduser("~/.wine")
 
 
 def configure(argv=None):

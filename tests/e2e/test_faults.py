@@ -13,6 +13,7 @@ name (four digits, "_", the final name) or its final name, and no other file rep
 
 import os
 import random
+import shutil
 import re
 import select
 import signal
@@ -291,6 +292,38 @@ class Recovery(FaultTest):
                 self.assertEqual(files_below(self.path(card)), finals)
         self.assertGreater(cut_short, 0, "no trial stopped a run before its end")
 
+    def test_cut_at_every_rename_with_sidecars(self):
+        if harness.WINE or not shutil.which("strace"):
+            self.skipTest("native, with strace to cut the run at a chosen rename")
+        card = {"GX010123.MP4": "G-HEVC-0123-01.mp4", "GX010123.THM": "G-HEVC-0123-01.thm",
+                "GL010123.LRV": "G-HEVC-0123-01.lrv", "GH010124.MP4": "G-AVC-0124-01.mp4",
+                "GH010124.THM": "G-AVC-0124-01.thm"}
+        for cut in range(1, 2 * len(card) + 1):  # each rename of both passes, one trial each
+            with self.subTest(cut=cut):
+                folder = self.card(card, "cut%d" % cut)
+                inject = "inject=renameat2:signal=SIGKILL:when=%d" % cut
+                subprocess.run(["strace", "-f", "-o", "/dev/null", "-e", inject] + harness.command([folder, "-u", "-l"]),
+                               cwd=self.root, stdout=subprocess.DEVNULL, env=harness.environment(), timeout=60)
+                self.assertEachFileOnce(folder, card, {})
+                for args in (["-f", "-u"], ["-u", "-l"]):  # the recovery: -f, then the same run again
+                    self.run_program(folder, *args)
+                self.assertEqual(files_below(self.path(folder)), {final: old.encode() for old, final in card.items()})
+
+    def test_one_file_under_two_names(self):
+        # What a cut between the link and the unlink of a rename leaves: -f removes the
+        # temporary name, a name and not the file.
+        self.card(["4821_G-HEVC-0123-01.mp4"])
+        try:
+            os.link(self.path("card", "4821_G-HEVC-0123-01.mp4"), self.path("card", "G-HEVC-0123-01.mp4"))
+        except OSError as error:
+            self.skipTest("no hard links here: %s" % error)
+        out = self.run_program("card", "-f", "-u")
+        self.assertOutput(out, harness.banner_bytes() + preview([("card", "4821_G-HEVC-0123-01.mp4", "G-HEVC-0123-01.mp4")])
+                          + line("\n\r  Renaming 1 files to final names...")
+                          + line("    [OK] 4821_G-HEVC-0123-01.mp4  -->  " + joined("card", "G-HEVC-0123-01.mp4"))
+                          + line("\n\r  Successfully renamed 1 of 1 files.") + line("\n\r"))
+        self.assertEqual(files_below(self.path("card")), {"G-HEVC-0123-01.mp4": b"4821_G-HEVC-0123-01.mp4"})
+
 
 class Limits(FaultTest):
 
@@ -319,11 +352,27 @@ class Limits(FaultTest):
                          {kept_shown[5:] + "/GX010001.MP4": b"GX010001.MP4",
                           fits_shown[5:] + "/G-HEVC-0002-01.mp4": b"GX010002.MP4"})
 
+    def test_folder_that_cannot_be_listed_is_named(self):
+        if harness.WINE:
+            self.skipTest("wine keeps no path limit of its own")
+        # The folder "x" lies one step past the longest path the system takes.
+        longest = os.pathconf(self.root, "PC_PATH_MAX") - 1
+        self.card(["GX010001.MP4"])
+        names = folder_names("a", longest - 1 - len("card"))
+        make_deep(self.path("card"), names + ["x"], {len(names) + 1: ["GX010002.MP4"]})
+        shown = "/".join(["card"] + names + ["x"])
+        self.assertEqual(len(shown), longest + 1)
+        self.assertOutput(self.run_program("card", "-r", "-s"),
+                          harness.banner_bytes() + line("    [!!] Could not list %s. Skipping..." % shown)
+                          + preview([("card", "GX010001.MP4", "G-HEVC-0001-01.mp4")]))
+
     def test_tree_1000_folders_deep(self):
         # Folder names as long as keeps the deepest temporary path, absolute as wine
         # makes it, within the limit: natively the relative paths come near it as well.
         longest = os.pathconf(self.root, "PC_PATH_MAX") - 1
-        d = "d" * max(1, min(3, (longest - len(self.path("card")) - len("/1234_G-HEVC-0000-01.mp4")) // 1000 - 1))
+        # Wine reaches a file through its prefix: $WINEPREFIX/dosdevices/z:/tmp/...
+        card = len(self.path("card")) + (len(os.path.join(harness.WINE_PREFIX, "dosdevices", "z:")) if harness.WINE else 0)
+        d = "d" * max(1, min(3, (longest - card - len("/1234_G-HEVC-0000-01.mp4")) // 1000 - 1))
         os.makedirs(self.path("card"))
         make_deep(self.path("card"), [d] * 1000,
                   {1: ["GX010001.MP4"], 500: ["GH010500.MP4", "notes.txt"], 1000: ["GX011000.MP4"]})
@@ -560,7 +609,7 @@ class FarFutureTime(FaultTest):
             out = self.run_program(folder, "-s", "-d")
         finally:
             subprocess.run(["rm", "-rf", "--", folder], check=False)
-        self.assertOutput(out, harness.banner_bytes() + preview([(folder, "GX010123.MP4", "G-HEVC-0123-01.mp4")]))
+        self.assertOutput(out, harness.banner_bytes() + preview([(folder, "GX010123.MP4", "_G-HEVC-0123-01.mp4")]))
 
 
 class Refused(FaultTest):
@@ -605,6 +654,28 @@ class FolderParameter(FaultTest):
                 self.assertEqual(files_below(self.path(case, "card")),
                                  {"G-HEVC-0001-01.mp4": b"GX010001.MP4", "G-AVC-0002-02.mp4": b"GH020002.MP4",
                                   "notes.txt": b"notes.txt"})
+
+
+    def test_verbatim_path_and_a_drive_named_bare(self):
+        if not harness.WINE:
+            self.skipTest("Windows paths")
+        self.card(["GX010001.MP4", "DCIM/GX010002.MP4"])
+        # A \\?\ path keeps its trailing backslash single when a name is joined to it.
+        verbatim = "\\\\?\\Z:" + self.path("card").replace("/", "\\") + "\\"
+        jobs = [(verbatim[:-1], "GX010001.MP4", "G-HEVC-0001-01.mp4")]
+        self.assertOutput(self.run_program(verbatim, "-u"), harness.banner_bytes() + preview(jobs) + report(jobs))
+        # "Y:" is the root of drive Y, also when its current folder is Y:\DCIM, listed once.
+        letter = next(letter for letter in "yxwvu" if not os.path.lexists(
+            os.path.join(harness.WINE_PREFIX, "dosdevices", letter + ":")))
+        drive = os.path.join(harness.WINE_PREFIX, "dosdevices", letter + ":")
+        os.symlink(self.path("card"), drive)
+        self.addCleanup(os.remove, drive)
+        program = "Z:" + harness.PROGRAM.replace("/", "\\")
+        command = "%s: & cd \\DCIM & %s %s: -r -s" % (letter, program, letter.upper())
+        out = subprocess.run(["wine", "cmd", "/c", command], cwd=self.root,
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=harness.environment(), timeout=300)
+        jobs = [(letter.upper() + ":\\DCIM", "GX010002.MP4", "G-HEVC-0002-01.mp4")]  # GX010001 is renamed
+        self.assertOutput(out.stdout, harness.banner_bytes() + preview(jobs))
 
 
 class ReaderGoesAway(FaultTest):

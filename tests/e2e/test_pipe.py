@@ -236,16 +236,16 @@ class Preview(PipeTest):
         harness.set_mtime(self.path("card", "GX010123.MP4"), utc(2023, 5, 6, 15, 59, 2))
         harness.set_mtime(self.path("card", "GX020123.MP4"), utc(2023, 12, 31, 20, 45, 10))
         harness.set_mtime(self.path("card", "GX030123.MP4"), utc(2040, 6, 1, 12))  # past 2038
-        harness.set_mtime(self.path("card", "GX040123.MP4"), utc(1960, 1, 1))  # before 1970: no date
+        harness.set_mtime(self.path("card", "GX040123.MP4"), utc(1960, 1, 1))  # before 1970: the "_" alone
         for tz, finals in [("UTC0", {"GX010123.MP4": "2023-05-06_15-59-02_G-HEVC-0123-01.mp4",
                                      "GX020123.MP4": "2023-12-31_20-45-10_G-HEVC-0123-02.mp4",
                                      "GX030123.MP4": "2040-06-01_12-00-00_G-HEVC-0123-03.mp4",
-                                     "GX040123.MP4": "G-HEVC-0123-04.mp4"}),
+                                     "GX040123.MP4": "_G-HEVC-0123-04.mp4"}),
                            # local time is UTC+5:30, which carries the second file into 2024
                            ("IST-5:30", {"GX010123.MP4": "2023-05-06_21-29-02_G-HEVC-0123-01.mp4",
                                          "GX020123.MP4": "2024-01-01_02-15-10_G-HEVC-0123-02.mp4",
                                          "GX030123.MP4": "2040-06-01_17-30-00_G-HEVC-0123-03.mp4",
-                                         "GX040123.MP4": "G-HEVC-0123-04.mp4"})]:
+                                         "GX040123.MP4": "_G-HEVC-0123-04.mp4"})]:
             with self.subTest(tz=tz):
                 out = self.run_program("card", "-s", "-d", tz=tz)
                 self.assertBytes(out, BANNER + preview(listed(self.path("card"), finals)))
@@ -450,6 +450,22 @@ class Sidecars(PipeTest):
                 jobs = [("GX010123.MP4", final)] + listed(self.path("card"), sidecars)
                 self.assertBytes(out, BANNER + preview(jobs))
 
+    def test_sidecars_stay_with_a_video_whose_final_name_is_taken(self):
+        self.card(["GX010123.MP4", "GX010123.THM", "GL010123.LRV"])
+        self.card(["G-HEVC-0123-01.mp4"], content="an older video of mine")
+        sidecars = listed(self.path("card"), {"GX010123.THM": "G-HEVC-0123-01.thm", "GL010123.LRV": "G-HEVC-0123-01.lrv"})
+        jobs = [("GX010123.MP4", "G-HEVC-0123-01.mp4")] + sidecars
+        out = self.run_program("card", "-u", "-l")
+        disk = self.on_disk()
+        temp = {content.decode(): name for name, content in disk.items() if re.fullmatch(r"[1-9][0-9]{3}_.*", name)}
+        self.assertEqual(disk, {"G-HEVC-0123-01.mp4": b"an older video of mine", temp["GX010123.MP4"]: b"GX010123.MP4",
+                                temp["GX010123.THM"]: b"GX010123.THM", temp["GL010123.LRV"]: b"GL010123.LRV"})
+        self.assertBytes(out, BANNER + preview(jobs) + line("\n\r  Successfully renamed 3 of 3 temp files.")
+                         + line("\n\r  Renaming 3 files to final names...")
+                         + b"".join(line("    [!!] Could not rename %s, to %s. Skipping..."
+                                         % (joined("card", temp[old]), joined("card", final))) for old, final in jobs)
+                         + line("\n\r  Successfully renamed 0 of 3 files.") + line("\n\r"))
+
     def test_ambiguous_and_orphan_sidecars_stay(self):
         self.card(["GH010555.MP4", "GX010555.MP4", "GL010555.LRV", "GL010999.LRV"])
         _, examined, jobs = arranged(self.path("card"), {
@@ -469,32 +485,31 @@ class Sidecars(PipeTest):
 class Finish(PipeTest):
     """-f: the temporary names of a run cut short go to their final names."""
 
-    TEMPORARY = ["4821_G-HEVC-0123-01.mp4", "1000_2023-05-06_15-59-02_G-AVC-0007-PR.mp4", "9999_GX012301.mp4",
-                 "5555_G-HEVC-0123-01.lrv", "7777_G-AVC-0124-09.thm"]
-    OTHERS = ["2019_Paris.mp4", "0123_G-HEVC-0123-02.mp4", "GX010124.MP4", "G-AVC-0124-09.thm"]
+    TEMPORARY = {"4821_G-HEVC-0123-01.mp4": "G-HEVC-0123-01.mp4", "5555_G-HEVC-0123-01.lrv": "G-HEVC-0123-01.lrv",
+                 "1000_2023-05-06_15-59-02_G-AVC-0007-PR.mp4": "2023-05-06_15-59-02_G-AVC-0007-PR.mp4",
+                 "9999_GX012301.mp4": "GX012301.mp4", "7777_G-AVC-0124-09.thm": "G-AVC-0124-09.thm"}
+    OTHERS = ["2019_Paris.mp4", "2019_Greece01.mp4", "0123_G-HEVC-0123-02.mp4", "GX010124.MP4", "G-AVC-0124-09.mp4",
+              "6666_G-AVC-0999-01.thm"]  # the last: a thumbnail whose video is nowhere
 
     def test_only_temporary_names_move_and_a_taken_name_stays(self):
-        self.card(self.TEMPORARY + self.OTHERS)
+        self.card(list(self.TEMPORARY) + self.OTHERS)
         self.card(["G-AVC-0124-09.thm"], content="mine")
-        jobs = [name for name in harness.listing_order(self.path("card")) if name in self.TEMPORARY]
+        groups = {name: [(name, final)] for name, final in self.TEMPORARY.items()}
+        groups["4821_G-HEVC-0123-01.mp4"] += groups.pop("5555_G-HEVC-0123-01.lrv")  # the proxy after its video
+        jobs = [job for name in harness.listing_order(self.path("card")) for job in groups.get(name, [])]
         out = self.run_program("card", "-f", "-u", "-d", "-o", "-l")  # -d, -o and -l change nothing
-        report = line("\n\r  Renaming 5 files to final names...")
-        for name in jobs:
-            if name == "7777_G-AVC-0124-09.thm":
-                report += line("    [!!] Could not rename %s, to %s. Skipping..."
-                               % (joined("card", name), joined("card", name[5:])))
-            else:
-                report += line("    [OK] %s  -->  %s" % (name, joined("card", name[5:])))
-        report += line("\n\r  Successfully renamed 4 of 5 files.") + line("\n\r")
-        self.assertBytes(out, BANNER + preview([(name, name[5:]) for name in jobs]) + report)
-        expected = {name[5:]: enc(name) for name in self.TEMPORARY}
-        expected.update({name: enc(name) for name in self.OTHERS})
+        report = [("    [!!] Could not rename %s, to %s. Skipping..." % (joined("card", old), joined("card", final))
+                   if old == "7777_G-AVC-0124-09.thm" else "    [OK] %s  -->  %s" % (old, joined("card", final)))
+                  for old, final in jobs]
+        self.assertBytes(out, BANNER + preview(jobs) + line("\n\r  Renaming 5 files to final names...")
+                         + b"".join(map(line, report)) + line("\n\r  Successfully renamed 4 of 5 files.") + line("\n\r"))
+        expected = {name: enc(name) for name in self.OTHERS + ["7777_G-AVC-0124-09.thm"]}
+        expected.update({final: enc(name) for name, final in self.TEMPORARY.items()})
         expected["G-AVC-0124-09.thm"] = b"mine"
-        expected["7777_G-AVC-0124-09.thm"] = b"7777_G-AVC-0124-09.thm"
         self.assertEqual(self.on_disk(), expected)
 
     def test_nothing_to_finish(self):
-        self.card(self.OTHERS)
+        self.card(self.OTHERS[:-1])
         self.assertBytes(self.run_program("card", "-f", "-u"), BANNER + line(NO_FILES))
 
 

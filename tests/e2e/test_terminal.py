@@ -363,6 +363,19 @@ class Prompt(TerminalCase):
         self.assertEqual(harness.files_on_disk(self.root), CARD_BEFORE)
         self.assert_terminal_restored()
 
+    def test_ctrl_z_and_fg_give_back_the_prompt_as_it_was(self):
+        if harness.WINE:
+            self.skipTest("job control (SIGTSTP, SIGCONT) is POSIX")
+        self.keys("C-z")
+        self.wait_for("Stopped")
+        self.type_line("fg")
+        self.wait_until(lambda: not self.terminal_mode()[0] & termios.ICANON, "single-key mode again")
+        self.press_esc()  # one Esc, no Enter: the prompt takes single keys again
+        self.wait_for("  No file was changed")
+        self.assertEqual(self.finish(), 0)
+        self.assertEqual(harness.files_on_disk(self.root), CARD_BEFORE)
+        self.assert_terminal_restored()
+
     def test_waiting_prompt_uses_no_cpu(self):
         pid = self.program_pid()
 
@@ -448,6 +461,28 @@ class HostileNames(TerminalCase):
         self.assertIn("    G??01234.MP4  -->  G-AVC-1234-?0.mp4", lines)
         self.assertIn("    > Match G?010123.MP4", lines)
         self.assertFalse(any(row.startswith("01234.MP4") for row in lines), "a name started a line")
+
+    def test_characters_beyond_the_16_bits_show_as_themselves(self):
+        os.makedirs(os.path.join(self.root, "trip \U0001F4F9"))  # its second UTF-16 half is DCF9
+        harness.make_files(os.path.join(self.root, "trip \U0001F4F9"), ["GX010123.MP4"])
+        self.start(os.path.join(self.root, "trip \U0001F4F9"), "-v", "-s")
+        lines = self.wait_for("G-HEVC-0123-01.mp4")
+        self.assertEqual(self.finish(), 0)
+        # Wine's terminal console draws any character beyond U+FFFF as two U+FFFD, half by
+        # half; what counts there is that neither half became "?".
+        shown = "\ufffd\ufffd" if harness.WINE else "\U0001F4F9"
+        self.assertIn("Processing files in %s/trip %s..." % (self.root, shown), lines)
+
+    def test_program_name_cannot_forge_a_line(self):
+        if harness.WINE:
+            self.skipTest("the Windows build takes its name from its own file, not from argv[0]")
+        harness.make_files(self.root, ["GX010123.MP4"])
+        forged = "cs\n  [OK] GX010123.MP4  -->  fake.mp4"
+        self.type_line("(exec -a %s %s %s -x); echo STATUS=$?" % (shlex.quote(forged), shlex.quote(harness.PROGRAM),
+                                                                   shlex.quote(self.root)))
+        lines = self.wait_for(lambda rows: "STATUS=0" in rows, "the program to end")
+        self.assertIn("  For help, run \"cs?  [OK] GX010123.MP4  -->  fake\" without parameters", lines)
+        self.assertFalse(any(row.startswith("  [OK]") for row in lines), "the program's name started a line")
 
     def test_invalid_utf8_shown_as_question_mark(self):
         if harness.WINE:

@@ -110,6 +110,8 @@ TEST(TerminalSafe, ShowsControlCharactersAsQuestionMarks) {
   EXPECT_EQ(terminal_safe(u"\x7f\x9b\x85\u00b0"), u"???\u00b0");
   EXPECT_EQ(terminal_safe(decode_name("G\xff.MP4")), u"G?.MP4");
   EXPECT_EQ(terminal_safe(u"a\u202eb\u2066c\u200fd\u061ce"), u"a?b?c?d?e");
+  EXPECT_EQ(terminal_safe(u"trip \U0001F4F9"), u"trip \U0001F4F9"); // D83D DCF9: a pair, no byte
+  EXPECT_EQ(terminal_safe(u"trip \xdcf9"), u"trip ?");
 }
 
 TEST(TerminalSafe, TextFromOutsideKeepsNoLineBreak) {

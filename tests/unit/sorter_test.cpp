@@ -104,38 +104,50 @@ TEST(Planning, SidecarsFollowTheirVideo) {
   options.sidecars = options.date_prefix = true;
   random_seed(1);
   file_list files = card({u"GL010123.LRV", u"GX010123.MP4", u"GX010123.THM", u"GOPR0007.MP4", u"GOPR0007.THM",
-                          u"GL010999.LRV", u"GH010555.MP4", u"GX010555.MP4", u"GL010555.LRV", u"notes.txt"},
+                          u"GL010999.LRV", u"GH010555.MP4", u"GX010555.MP4", u"GL010555.LRV", u"notes.txt",
+                          // videos renamed before: a sidecar takes the name as it stands, or has one
+                          u"GX010777.THM", u"G-HEVC-0777-01.mp4", u"G-AVC-0888-01.mp4", u"G-AVC-0888-01.thm",
+                          u"GH010888.THM"},
                          planner_for(options));
   plan planned = planner_for(options).make(files, options);
-  EXPECT_EQ(renamings(planned), (std::vector<std::pair<text, text>>{
-                                    {u"GX010123.MP4", u"2023-05-06_15-59-02_G-HEVC-0123-01.mp4"},
-                                    {u"GL010123.LRV", u"2023-05-06_15-59-02_G-HEVC-0123-01.lrv"},
-                                    {u"GX010123.THM", u"2023-05-06_15-59-02_G-HEVC-0123-01.thm"},
-                                    {u"GOPR0007.MP4", u"2023-05-06_15-59-02_G-AVC-0007-PR.mp4"},
-                                    {u"GOPR0007.THM", u"2023-05-06_15-59-02_G-AVC-0007-PR.thm"},
-                                    {u"GH010555.MP4", u"2023-05-06_15-59-02_G-AVC-0555-01.mp4"},
-                                    {u"GX010555.MP4", u"2023-05-06_15-59-02_G-HEVC-0555-01.mp4"}}));
+  EXPECT_EQ(renamings(planned),
+            (std::vector<std::pair<text, text>>{{u"GX010123.MP4", u"2023-05-06_15-59-02_G-HEVC-0123-01.mp4"},
+                                                {u"GL010123.LRV", u"2023-05-06_15-59-02_G-HEVC-0123-01.lrv"},
+                                                {u"GX010123.THM", u"2023-05-06_15-59-02_G-HEVC-0123-01.thm"},
+                                                {u"GOPR0007.MP4", u"2023-05-06_15-59-02_G-AVC-0007-PR.mp4"},
+                                                {u"GOPR0007.THM", u"2023-05-06_15-59-02_G-AVC-0007-PR.thm"},
+                                                {u"GH010555.MP4", u"2023-05-06_15-59-02_G-AVC-0555-01.mp4"},
+                                                {u"GX010555.MP4", u"2023-05-06_15-59-02_G-HEVC-0555-01.mp4"},
+                                                {u"GX010777.THM", u"G-HEVC-0777-01.thm"}}));
   EXPECT_EQ(planned.jobs[0].temp_name, u"7495_2023-05-06_15-59-02_G-HEVC-0123-01.mp4");
   EXPECT_EQ(planned.jobs[2].video, 0u);
-  ASSERT_EQ(planned.notes.size(), 2u);
+  EXPECT_EQ(planned.jobs[7].video, no_job); // its video is not renamed in this run
+  ASSERT_EQ(planned.notes.size(), 3u);
   EXPECT_EQ(files[planned.notes[0].file].name, u"GL010999.LRV");
   EXPECT_EQ(planned.notes[0].fate, sidecar_fate::no_video);
   EXPECT_EQ(files[planned.notes[1].file].name, u"GL010555.LRV");
   EXPECT_EQ(planned.notes[1].fate, sidecar_fate::two_videos);
+  EXPECT_EQ(files[planned.notes[2].file].name, u"GH010888.THM");
+  EXPECT_EQ(planned.notes[2].fate, sidecar_fate::video_has_one);
 }
 
 TEST(Planning, FinishingTakesTemporaryNamesOnly) {
   run_options options;
   options.finish = options.short_names = true; // -o changes nothing here
-  file_list files =
-      card({u"4821_G-HEVC-0123-01.mp4", u"2019_Paris.mp4", u"GX010124.MP4", u"9999_GX012301.thm"},
-           planner_for(options));
+  file_list files = card({u"5555_G-HEVC-0123-01.lrv", u"4821_G-HEVC-0123-01.mp4", u"2019_Paris.mp4",
+                          u"GX010124.MP4", u"9999_GX012301.thm", u"GX012301.mp4", u"6666_G-AVC-0999-01.thm"},
+                         planner_for(options));
   plan planned = planner_for(options).make(files, options);
   EXPECT_EQ(renamings(planned),
             (std::vector<std::pair<text, text>>{{u"4821_G-HEVC-0123-01.mp4", u"G-HEVC-0123-01.mp4"},
+                                                {u"5555_G-HEVC-0123-01.lrv", u"G-HEVC-0123-01.lrv"},
                                                 {u"9999_GX012301.thm", u"GX012301.thm"}}));
-  EXPECT_EQ(planned.jobs[1].temp_name, u"9999_GX012301.thm");
-  EXPECT_EQ(planned.jobs[1].extension, u".thm");
+  EXPECT_EQ(planned.jobs[1].video, 0u);     // only together with its video
+  EXPECT_EQ(planned.jobs[2].video, no_job); // beside its video, under the final name already
+  EXPECT_EQ(planned.jobs[2].temp_name, u"9999_GX012301.thm");
+  EXPECT_EQ(planned.jobs[2].extension, u".thm");
+  ASSERT_EQ(planned.notes.size(), 1u);
+  EXPECT_EQ(planned.notes[0].fate, sidecar_fate::no_video);
 }
 
 } // namespace
