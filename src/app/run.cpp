@@ -41,7 +41,7 @@ bool set_option(run_options &options, const text &switch_text) {
   static constexpr known_switch switches[] = {
       {u"-s", &run_options::simulate}, {u"-d", &run_options::date_prefix}, {u"-r", &run_options::recursive},
       {u"-v", &run_options::verbose},  {u"-o", &run_options::short_names}, {u"-u", &run_options::unattended},
-      {u"-l", &run_options::sidecars}, {u"-f", &run_options::finish},
+      {u"-l", &run_options::sidecars}, {u"-f", &run_options::finish},      {u"-t", &run_options::start_time},
   };
   for (const known_switch &known : switches) {
     if (switch_text == known.name) {
@@ -97,6 +97,8 @@ void run_from_parameters(const std::vector<text> &parameters, const text &progra
       return;
     }
   }
+  // The start time is a date like -d's, only read elsewhere: -d -t is -t.
+  options.date_prefix = options.date_prefix || options.start_time;
   sort_chapters(path, options);
 }
 

@@ -139,3 +139,10 @@ date_value entry_date(std::int64_t listing, std::int32_t selector) {
     return -1;
   return make_date(fields.year, fields.month, fields.day, fields.hour, fields.minute, fields.second);
 }
+
+date_value local_date_at(std::int64_t utc_seconds) {
+  dates_detail::wall_clock fields;
+  if (!dates_detail::local_fields_at(utc_seconds, fields))
+    return -1;
+  return make_date(fields.year, fields.month, fields.day, fields.hour, fields.minute, fields.second);
+}

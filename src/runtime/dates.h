@@ -47,3 +47,9 @@ text format_date(std::u16string_view mask, date_value value);
 /// local wall-clock time with the offset in force now; 0 when nothing is open, -1 when the
 /// time cannot be read or lies outside the range or outside any calendar.
 date_value entry_date(std::int64_t listing, std::int32_t selector);
+
+/// The local wall-clock date value of an instant (seconds since 1970-01-01 00:00:00 UTC),
+/// with the offset in force on that date, summer time included; -1 when it cannot be
+/// converted or lies outside the range. Unlike entry_date, which takes the offset in force
+/// now, this gives the wall clock of the place at that moment.
+date_value local_date_at(std::int64_t utc_seconds);

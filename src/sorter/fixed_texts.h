@@ -137,6 +137,7 @@ constexpr std::u16string_view help_arguments[] = {
     u"  -o   *\u00b0  makes DOS compatible 8.3 filenames (ignores -d)",
     u"  -l   *\u00b0  also renames each chapter's LRV and THM files",
     u"  -f   *\u00b0  finishes a renaming that was cut short (temporary names)",
+    u"  -t   *\u00b0  prefixes the recording's start time, read from the video",
     u"",
 };
 
@@ -156,6 +157,11 @@ constexpr std::u16string_view examined = u"  {} files examined, {} eligible file
 constexpr std::u16string_view sidecar_without_video = u"    > Sidecar {} left alone: no video of its own";
 constexpr std::u16string_view sidecar_of_two_videos =
     u"    > Sidecar {} left alone: it would belong to more than one video";
+constexpr std::u16string_view recording_by_camera_clock =
+    u"    > Recording of {} started {}, by the camera's clock";
+constexpr std::u16string_view recording_in_utc = u"    > Recording of {} started {}, UTC shown in local time";
+constexpr std::u16string_view recording_by_last_change =
+    u"    > Recording of {}: no start time in its videos, each chapter dated by its last change";
 constexpr std::u16string_view sidecar_already_there =
     u"    > Sidecar {} left alone: its video has one already";
 

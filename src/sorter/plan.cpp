@@ -220,13 +220,18 @@ plan job_building_pass(const file_list &files, const run_options &options) {
 
 } // namespace
 
-plan renaming_plan(const file_list &files, const run_options &options) {
+plan renaming_plan(file_list &files, const run_options &options) {
+  // 8.3 names carry no date: with -o there is nothing to read.
+  std::vector<recording_time> times;
+  if (options.start_time && !options.short_names)
+    times = date_by_recordings(files);
   plan planned = job_building_pass(files, options);
+  planned.times = std::move(times);
   assign_new_names(planned.jobs, options);
   return planned;
 }
 
-plan finishing_plan(const file_list &files, const run_options &) {
+plan finishing_plan(file_list &files, const run_options &) {
   // The videos under temporary names, by folder and final name, and every name there is:
   // a sidecar is finished only together with its video, or beside it.
   struct temporary_video {
@@ -294,6 +299,7 @@ const planner &planner_for(const run_options &options) {
 }
 
 void print_plan_notes(const plan &planned, const file_list &files) {
+  print_recording_times(planned.times, files);
   for (const sidecar_note &note : planned.notes) {
     std::u16string_view line = note.fate == sidecar_fate::no_video     ? fixed_text::sidecar_without_video
                                : note.fate == sidecar_fate::two_videos ? fixed_text::sidecar_of_two_videos

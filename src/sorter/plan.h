@@ -2,6 +2,7 @@
 
 #include "sorter/eligibility.h"
 #include "sorter/records.h"
+#include "sorter/start_time.h"
 
 #include <cstddef>
 #include <vector>
@@ -19,16 +20,18 @@ struct sidecar_note {
   sidecar_fate fate;
 };
 
-/// The jobs of a run, and what the planning left alone.
+/// The jobs of a run, what the planning left alone, and with -t where each recording's
+/// date came from.
 struct plan {
   job_list jobs;
   std::vector<sidecar_note> notes;
+  std::vector<recording_time> times;
 };
 
 /// One way of planning a run: the names it takes, and how it turns them into jobs.
 struct planner {
   name_test test;
-  plan (*make)(const file_list &files, const run_options &options);
+  plan (*make)(file_list &files, const run_options &options);
 };
 
 /// The planner of a run: with -f the finishing of temporary names, else the renaming of
@@ -40,13 +43,14 @@ const planner &planner_for(const run_options &options);
 /// each video's sidecars right after it, carrying its pieces, renamed only together with
 /// it. A sidecar whose video is under its final name already (a run cut short) takes that
 /// name with its own extension. Every job gets its new names.
-plan renaming_plan(const file_list &files, const run_options &options);
+/// With -t (and no -o), the chapters of each recording are dated by its start first.
+plan renaming_plan(file_list &files, const run_options &options);
 
 /// Finishing (-f): one job per file under a temporary name; its temporary name is its old
 /// name, its final name that name without the number and "_". A sidecar follows its video
 /// when that is under a temporary name too, or is finished only beside its video under
 /// the final name; otherwise it is left alone.
-plan finishing_plan(const file_list &files, const run_options &options);
+plan finishing_plan(file_list &files, const run_options &options);
 
-/// The -v lines for the sidecars the planning left alone.
+/// The -v lines for the recordings' dates (-t) and the sidecars the planning left alone.
 void print_plan_notes(const plan &planned, const file_list &files);

@@ -20,6 +20,7 @@ struct run_options {
   bool short_names = false; // -o
   bool sidecars = false;    // -l: each chapter's LRV and THM files follow it
   bool finish = false;      // -f: temporary names of a run cut short go to their final names
+  bool start_time = false;  // -t: the date is the recording's start, read from the video
 };
 
 /// A directory path, kept once for all the files found in it.

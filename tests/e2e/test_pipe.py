@@ -13,6 +13,7 @@ import calendar
 import os
 import re
 import shutil
+import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -40,6 +41,22 @@ def utc(*fields):
     return calendar.timegm(fields + (0,) * (6 - len(fields)))
 
 
+def write_video(path, started=None, firmware=b"HD9.01.01.72.00", version=0, gap=0):
+    """A camera MP4 of a few hundred bytes: ftyp, an mdat header with a 64-bit size (gap bytes
+    of video, left sparse), then moov with mvhd (creation_time: started, UTC fields, in
+    version 0 or 1), a trak and udta/FIRM."""
+    def box(kind, payload):
+        return struct.pack(">I", 8 + len(payload)) + kind + payload
+    stamp = utc(*started) + 2082844800 if started else 0
+    times = struct.pack(">QQ" if version else ">II", stamp, stamp)
+    moov = box(b"moov", box(b"mvhd", bytes([version, 0, 0, 0]) + times + bytes(80)) + box(b"trak", bytes(64))
+               + (box(b"udta", box(b"FIRM", firmware)) if firmware else b""))
+    with open(path, "wb") as handle:
+        handle.write(box(b"ftyp", b"mp41\0\0\0\0mp41") + struct.pack(">I4sQ", 1, b"mdat", 16 + gap))
+        handle.seek(gap, 1)
+        handle.write(moov)
+
+
 def help_screen(program_name):
     return BANNER + b"".join(line(text) for text in [
         "",
@@ -60,6 +77,7 @@ def help_screen(program_name):
         "  -o   *\u00b0  makes DOS compatible 8.3 filenames (ignores -d)",
         "  -l   *\u00b0  also renames each chapter's LRV and THM files",
         "  -f   *\u00b0  finishes a renaming that was cut short (temporary names)",
+        "  -t   *\u00b0  prefixes the recording's start time, read from the video",
         "",
     ])
 
@@ -480,6 +498,53 @@ class Sidecars(PipeTest):
                          + renamed("card", jobs, self.temp_names(out, jobs)))
         self.assertEqual(self.on_disk(), {"G-AVC-0555-01.mp4": b"GH010555.MP4", "G-HEVC-0555-01.mp4": b"GX010555.MP4",
                                           "GL010555.LRV": b"GL010555.LRV", "GL010999.LRV": b"GL010999.LRV"})
+
+
+class StartTime(PipeTest):
+    """-t: each recording dated by its start, read from its videos."""
+
+    def test_camera_clock_and_utc_in_two_zones_one_date_per_recording(self):
+        card = self.card([])
+        write_video(self.path(card, "GX010123.MP4"), (2017, 4, 17, 19, 27, 57))  # HERO9: its own clock
+        write_video(self.path(card, "GX020123.MP4"), (2017, 4, 17, 19, 39, 0))
+        # HERO12 writes UTC; chapter 01 is missing, 02 (4 GiB, the header at its end) counts
+        write_video(self.path(card, "GH020124.MP4"), (2024, 6, 1, 12, 41), b"H23.01.01.10.00", 1, 2 ** 32)
+        write_video(self.path(card, "GH030124.MP4"), (2024, 6, 1, 13, 0), b"H23.01.01.10.00", 1)
+        for tz, hour in [("Europe/Berlin", "14"), ("America/New_York", "08")]:
+            with self.subTest(tz=tz):
+                out = self.run_program(card, "-s", "-t", "-d", tz=tz)  # -d changes nothing
+                self.assertBytes(out, BANNER + preview(listed(self.path(card), {
+                    "GX010123.MP4": "2017-04-17_19-27-57_G-HEVC-0123-01.mp4",
+                    "GX020123.MP4": "2017-04-17_19-27-57_G-HEVC-0123-02.mp4",
+                    "GH020124.MP4": "2024-06-01_%s-41-00_G-AVC-0124-02.mp4" % hour,
+                    "GH030124.MP4": "2024-06-01_%s-41-00_G-AVC-0124-03.mp4" % hour})))
+
+    def test_without_a_usable_time_the_last_change(self):
+        card = self.card({"GX010125.MP4": "not a video", "GX010126.MP4": "GX010126"})
+        write_video(self.path(card, "GX010127.MP4"), None)  # a creation time of 0
+        with open(self.path(card, "GX010126.MP4"), "ab") as handle:  # a box reaching past the end
+            handle.write(struct.pack(">I4s", 4096, b"moov"))
+        write_video(self.path(card, "GX020125.MP4"), (2019, 1, 2, 3, 4, 5))  # the chapter that can be read
+        for name in ["GX010125.MP4", "GX010126.MP4", "GX010127.MP4"]:
+            harness.set_mtime(self.path(card, name), utc(2023, 5, 6, 15, 59, 2))
+        self.assertBytes(self.run_program(card, "-s", "-t"), BANNER + preview(listed(self.path(card), {
+            "GX010125.MP4": "2019-01-02_03-04-05_G-HEVC-0125-01.mp4", "GX020125.MP4": "2019-01-02_03-04-05_G-HEVC-0125-02.mp4",
+            "GX010126.MP4": "2023-05-06_15-59-02_G-HEVC-0126-01.mp4",
+            "GX010127.MP4": "2023-05-06_15-59-02_G-HEVC-0127-01.mp4"})))
+        out = self.run_program(card, "-s", "-t", "-v")  # -v says where each recording's time came from
+        for said in ["    > Recording of %s started 2019-01-02_03-04-05, by the camera's clock" % joined(card, "GX020125.MP4"),
+                     "    > Recording of %s: no start time in its videos, each chapter dated by its last change"
+                     % joined(card, "GX010126.MP4")]:
+            self.assertIn(line(said), out)
+
+    def test_sidecars_take_the_prefix_and_short_names_none(self):
+        card = self.card(["GL010123.LRV", "GX010123.THM"])
+        write_video(self.path(card, "GX010123.MP4"), (2017, 4, 17, 19, 27, 57))
+        for switches, stem in [(["-l"], "2017-04-17_19-27-57_G-HEVC-0123-01"), (["-l", "-o"], "GX012301")]:
+            with self.subTest(switches=switches):
+                sidecars = listed(self.path(card), {"GL010123.LRV": stem + ".lrv", "GX010123.THM": stem + ".thm"})
+                out = self.run_program(card, "-s", "-t", *switches)
+                self.assertBytes(out, BANNER + preview([("GX010123.MP4", stem + ".mp4")] + sidecars))
 
 
 class Finish(PipeTest):

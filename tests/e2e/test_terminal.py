@@ -426,7 +426,7 @@ class StartedByExplorer(TerminalCase):
     def test_help_stays_until_esc(self):
         self.start(explorer=True)
         lines = self.assert_waits_to_close()
-        self.assertEqual(lines[-2].rstrip(), "  -f   *°  finishes a renaming that was cut short (temporary names)")
+        self.assertEqual(lines[-2].rstrip(), "  -t   *°  prefixes the recording's start time, read from the video")
         self.press_esc()
         self.assertEqual(self.finish(), 0)
         self.assert_terminal_restored()

@@ -1,9 +1,11 @@
 #include "runtime/random.h"
 #include "sorter/camera_names.h"
 #include "sorter/plan.h"
+#include "sorter/start_time.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -148,6 +150,70 @@ TEST(Planning, FinishingTakesTemporaryNamesOnly) {
   EXPECT_EQ(planned.jobs[2].extension, u".thm");
   ASSERT_EQ(planned.notes.size(), 1u);
   EXPECT_EQ(planned.notes[0].fate, sidecar_fate::no_video);
+}
+
+std::string big_endian(std::uint64_t value, int bytes) {
+  std::string out;
+  for (int k = bytes - 1; k >= 0; --k)
+    out += static_cast<char>(value >> (8 * k) & 0xFF);
+  return out;
+}
+
+std::string box(const char *type, const std::string &content, std::uint64_t size = 0) {
+  return big_endian(size ? size : 8 + content.size(), 4) + type + content;
+}
+
+TEST(VideoHeader, ReadsMvhdAndFirmwareFromHeadersAlone) {
+  const std::string mvhd =
+      box("mvhd", std::string(4, '\0') + big_endian(3575644077, 4) + std::string(84, '\0'));
+  const std::string mvhd_64 = box("mvhd", std::string("\1\0\0\0", 4) + big_endian(3800000000, 8));
+  const std::string udta = box("udta", box("FIRM", "H23.01.01.10.00"));
+  const std::string start = box("ftyp", "mp41") + big_endian(1, 4) + "mdat" + big_endian(16, 8);
+  std::string empty_boxes; // more of them than the reading may take
+  for (int k = 0; k < 9000; ++k)
+    empty_boxes += box("free", "");
+  struct example {
+    std::string file;
+    bool found;
+    std::uint64_t time;
+    std::string firmware;
+  };
+  const example examples[] = {
+      {start + box("moov", mvhd + box("trak", std::string(64, 'x')) + udta), true, 3575644077, "H23"},
+      {start + box("moov", mvhd_64), true, 3800000000, ""},
+      {start + box("moov", mvhd + udta, 0), true, 3575644077, "H23"},          // size 0: to the end
+      {start + box("moov", mvhd, 4096), false, 0, ""},                         // past the end of the file
+      {start + box("free", "", 4) + box("moov", mvhd), false, 0, ""},          // a size below 8
+      {start + box("moov", mvhd.substr(0, 10)), false, 0, ""},                 // cut short
+      {start + box("moov", box("mvhd", std::string(12, '\0'))), false, 0, ""}, // creation time 0
+      {empty_boxes + box("moov", mvhd), false, 0, ""},
+  };
+  for (const example &e : examples) {
+    const std::string &file = e.file;
+    video_header header;
+    bool found = read_video_header(
+        file.size(),
+        [&](std::uint64_t offset, unsigned char *into, std::size_t size) {
+          EXPECT_LE(offset + size, file.size());
+          std::memcpy(into, file.data() + offset, size);
+          return size;
+        },
+        header);
+    EXPECT_EQ(found, e.found) << &e - examples;
+    EXPECT_LE(header.bytes_read, most_header_bytes);
+    if (found) {
+      EXPECT_EQ(header.creation_time, e.time);
+      EXPECT_EQ(header.firmware, e.firmware);
+    }
+  }
+}
+
+TEST(VideoHeader, FirmwareFromHero12OnWritesUtc) {
+  for (std::string_view firmware : {"H23.01.01.10.00", "H24.01", "H99"})
+    EXPECT_TRUE(firmware_writes_utc(firmware)) << firmware;
+  for (std::string_view firmware :
+       {"HD9.01.01.72.00", "HD5.02", "H19.03", "H21.01", "H22.01", "", "H2", "X23"})
+    EXPECT_FALSE(firmware_writes_utc(firmware)) << firmware;
 }
 
 } // namespace

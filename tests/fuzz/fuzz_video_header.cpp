@@ -1,0 +1,22 @@
+// The box reader of -t on any bytes: it never reads outside what it was given nor any byte
+// twice (every read stays inside its own box), never more than its budget, and ends.
+#include "sorter/start_time.h"
+
+#include <cstdlib>
+#include <cstring>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  video_header header;
+  read_video_header(
+      size,
+      [&](std::uint64_t offset, unsigned char *into, std::size_t wanted) {
+        if (offset > size || wanted > size - offset)
+          std::abort();
+        std::memcpy(into, data + offset, wanted);
+        return wanted;
+      },
+      header);
+  if (header.bytes_read > most_header_bytes || header.bytes_read > size || header.firmware.size() > 3)
+    std::abort();
+  return 0;
+}
