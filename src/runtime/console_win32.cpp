@@ -125,11 +125,16 @@ text poll_key() {
 void discard_typed_keys() {
   if (!console_detail::input_is_console())
     return;
-  // Wine's terminal console moves what was typed into the console's queue only once
-  // someone waits on it: wait briefly and discard again until nothing more arrives.
-  do
+  // Wine's terminal console moves what was typed into the console's queue only once someone
+  // waits on the input, and then takes its time: over 100 ms when its server was running
+  // already. So the first wait is long, and each one after discards what came in meanwhile,
+  // until nothing more arrives.
+  constexpr DWORD first_wait_ms = 400;
+  constexpr DWORD next_wait_ms = 100;
+  FlushConsoleInputBuffer(input_handle);
+  for (DWORD wait = first_wait_ms; WaitForSingleObject(input_handle, wait) == WAIT_OBJECT_0;
+       wait = next_wait_ms)
     FlushConsoleInputBuffer(input_handle);
-  while (WaitForSingleObject(input_handle, 100) == WAIT_OBJECT_0);
 }
 
 text wait_for_key() {
