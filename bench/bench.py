@@ -21,13 +21,19 @@ RUNS = int(os.environ.get("BENCH_RUNS", "7"))
 work = tempfile.mkdtemp(prefix="chaptersort-bench-")
 
 
+def card_folders(root, folders):
+    """Makes the folders DCIM/100GOPRO, DCIM/101GOPRO, ... of a card, one after the other."""
+    for f in range(folders):
+        folder = os.path.join(root, "DCIM", "%03dGOPRO" % (100 + f))
+        os.makedirs(folder, exist_ok=True)
+        yield folder
+
+
 def make_card(root, entries, folders):
     """entries files in folders folders under DCIM/1xxGOPRO: half camera chapter files,
     half the sidecar files a camera writes beside them (.LRV, .THM)."""
     per_folder = entries // folders
-    for f in range(folders):
-        folder = os.path.join(root, "DCIM", "%03dGOPRO" % (100 + f))
-        os.makedirs(folder, exist_ok=True)
+    for folder in card_folders(root, folders):
         for k in range(per_folder // 2):
             recording, chapter = k // 2 + 1, k % 2 + 1
             letter = "X" if recording % 3 else "H"
@@ -41,9 +47,7 @@ def make_sidecar_card(root, chapters, folders):
     """chapters chapter files in folders folders, each with its proxy (GL...LRV) and its
     thumbnail (.THM): three entries per chapter."""
     per_folder = chapters // folders
-    for f in range(folders):
-        folder = os.path.join(root, "DCIM", "%03dGOPRO" % (100 + f))
-        os.makedirs(folder, exist_ok=True)
+    for folder in card_folders(root, folders):
         for k in range(per_folder):
             recording, chapter = k // 3 + 1, k % 3 + 1
             letter = "X" if recording % 3 else "H"
@@ -77,9 +81,7 @@ def make_video_card(root, chapters, folders):
     """chapters chapter files in folders folders, three chapters a recording; every chapter
     01 of every fourth recording is 4 GiB (sparse), its moov at the end."""
     per_folder = chapters // folders
-    for f in range(folders):
-        folder = os.path.join(root, "DCIM", "%03dGOPRO" % (100 + f))
-        os.makedirs(folder, exist_ok=True)
+    for folder in card_folders(root, folders):
         for k in range(per_folder):
             recording, chapter = k // 3 + 1, k % 3 + 1
             gap = 2 ** 32 if chapter == 1 and recording % 4 == 0 else 0
