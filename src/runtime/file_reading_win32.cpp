@@ -25,6 +25,7 @@ std::size_t read_at(const readable_file &file, std::uint64_t offset, unsigned ch
   at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFF);
   at.OffsetHigh = static_cast<DWORD>(offset >> 32);
   DWORD got = 0;
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the neutral record keeps the handle as a number.
   if (!ReadFile(reinterpret_cast<HANDLE>(file.handle), into, static_cast<DWORD>(size), &got, &at))
     return 0;
   return got;
@@ -32,6 +33,6 @@ std::size_t read_at(const readable_file &file, std::uint64_t offset, unsigned ch
 
 void close_file(readable_file &file) {
   if (file.handle != -1)
-    CloseHandle(reinterpret_cast<HANDLE>(file.handle));
+    CloseHandle(reinterpret_cast<HANDLE>(file.handle)); // NOLINT(performance-no-int-to-ptr): as above
   file.handle = -1;
 }

@@ -20,7 +20,7 @@
 using byte_reader = std::function<std::size_t(std::uint64_t offset, unsigned char *into, std::size_t size)>;
 
 /// The most the header reading takes from one file, however large the file.
-constexpr std::uint64_t most_header_bytes = 64 * 1024;
+constexpr std::uint64_t most_header_bytes = std::uint64_t{64} * 1024;
 
 /// What a video's header tells of its start.
 struct video_header {
