@@ -44,14 +44,19 @@ void claim(owner_map &owners, const stem_key &key, std::size_t job) {
     found->second.ambiguous = true;
 }
 
-rename_job job_of(const found_file_record &record, const run_options &options) {
+// A job for the file of a record, with the pieces its new names are made of.
+rename_job job_with_pieces(const found_file_record &record, chapter_parts pieces) {
   rename_job job;
   job.directory = record.directory;
   job.old_name = record.name;
-  chapter_parts pieces = chapter_parts_of(record.name);
   job.codec_letter = std::move(pieces.codec_letter);
   job.chapter = std::move(pieces.chapter);
   job.recording_number = std::move(pieces.recording_number);
+  return job;
+}
+
+rename_job job_of(const found_file_record &record, const run_options &options) {
+  rename_job job = job_with_pieces(record, chapter_parts_of(record.name));
   // The date only ever reaches a name through -d.
   if (options.date_prefix)
     job.modified_text = date_text_of(record.modified);
@@ -163,13 +168,9 @@ rename_job sidecar_job(const rename_job &video, const found_file_record &sidecar
 
 // A job whose final name is known already, made of its parts.
 rename_job job_of_final(const found_file_record &record, final_name_parts parts) {
-  rename_job job;
-  job.directory = record.directory;
-  job.old_name = record.name;
-  job.final_name = final_name(parts);
-  job.codec_letter = std::move(parts.pieces.codec_letter);
-  job.chapter = std::move(parts.pieces.chapter);
-  job.recording_number = std::move(parts.pieces.recording_number);
+  text name = final_name(parts);
+  rename_job job = job_with_pieces(record, std::move(parts.pieces));
+  job.final_name = std::move(name);
   job.modified_text = std::move(parts.date_text);
   job.extension = std::move(parts.extension);
   return job;

@@ -148,9 +148,9 @@ date_value start_date(const video_header &header, time_source &source) {
 }
 
 std::vector<recording_time> date_by_recordings(file_list &files) {
-  // The chapters of each recording, the recordings in the order first met.
+  // The chapters of each recording (chapter, file record), the recordings in the order first met.
   std::map<recording_key, std::size_t> numbers;
-  std::vector<std::vector<std::size_t>> chapters;
+  std::vector<std::vector<std::pair<text, std::size_t>>> chapters;
   for (std::size_t index = 0; index < files.size(); ++index) {
     if (!files[index].eligible)
       continue;
@@ -160,17 +160,15 @@ std::vector<recording_time> date_by_recordings(file_list &files) {
         chapters.size());
     if (added)
       chapters.emplace_back();
-    chapters[found->second].push_back(index);
+    chapters[found->second].emplace_back(std::move(parts.chapter), index);
   }
   std::vector<recording_time> times;
   times.reserve(chapters.size());
-  for (std::vector<std::size_t> &recording : chapters) {
-    std::stable_sort(recording.begin(), recording.end(), [&](std::size_t a, std::size_t b) {
-      return chapter_parts_of(files[a].name).chapter < chapter_parts_of(files[b].name).chapter;
-    });
-    recording_time found{recording.front(), -1, time_source::last_change};
+  for (std::vector<std::pair<text, std::size_t>> &recording : chapters) {
+    std::sort(recording.begin(), recording.end()); // by chapter, then in file-list order
+    recording_time found{recording.front().second, -1, time_source::last_change};
     // The lowest-numbered chapter whose time can be read; the others are never opened.
-    for (std::size_t index : recording) {
+    for (const auto &[chapter, index] : recording) {
       readable_file file;
       if (!open_for_reading(join_path(*files[index].directory, files[index].name), file))
         continue;
@@ -190,7 +188,7 @@ std::vector<recording_time> date_by_recordings(file_list &files) {
       }
     }
     if (found.when >= 0)
-      for (std::size_t index : recording)
+      for (const auto &[chapter, index] : recording)
         files[index].modified = found.when;
     times.push_back(found);
   }
