@@ -4,6 +4,7 @@
 #include "runtime/command_line.h"
 #include "runtime/console.h"
 #include "runtime/listing.h"
+#include "runtime/random.h"
 #include "sorter/eligibility.h"
 #include "sorter/fixed_texts.h"
 #include "sorter/names.h"
@@ -39,9 +40,11 @@ bool set_option(run_options &options, const text &switch_text) {
     bool run_options::*option;
   };
   static constexpr known_switch switches[] = {
-      {u"-s", &run_options::simulate}, {u"-d", &run_options::date_prefix}, {u"-r", &run_options::recursive},
-      {u"-v", &run_options::verbose},  {u"-o", &run_options::short_names}, {u"-u", &run_options::unattended},
-      {u"-l", &run_options::sidecars}, {u"-f", &run_options::finish},      {u"-t", &run_options::start_time},
+      {u"-s", &run_options::simulate},    {u"-d", &run_options::date_prefix},
+      {u"-r", &run_options::recursive},   {u"-v", &run_options::verbose},
+      {u"-o", &run_options::short_names}, {u"-u", &run_options::unattended},
+      {u"-l", &run_options::sidecars},    {u"-f", &run_options::finish},
+      {u"-t", &run_options::start_time},  {u"-c", &run_options::camera_names},
   };
   for (const known_switch &known : switches) {
     if (switch_text == known.name) {
@@ -52,26 +55,27 @@ bool set_option(run_options &options, const text &switch_text) {
   return false;
 }
 
-// The stages after the switches, each handing its result to the next: banner, scan,
-// eligibility, planning (jobs and new names), preview, confirmation and renaming.
-void sort_chapters(const text &path, const run_options &options) {
+} // namespace
+
+void sort_chapters(disk &disk, const std::function<std::uint64_t()> &draw, const text &path,
+                   const run_options &options) {
   print_banner();
-  scan_result scanned = scan(path, options);
+  scan_result scanned = scan(disk, path, options);
   print_folders_not_listed(scanned);
-  const planner &planner = planner_for(options);
-  std::int64_t eligible = eligibility_pass(scanned.files, planner.test);
+  plan planned = planner_for(options)(disk, scanned.files, options);
   if (options.verbose)
-    print_examination(scanned.files, eligible, planner.test);
-  plan planned = planner.make(scanned.files, options);
-  if (planned.jobs.empty()) {
+    print_examination(scanned.files, planned);
+  print_plan_notes(planned, scanned.files, options.verbose);
+  if (planned.jobs.empty() && planned.second_names.empty()) {
     print_line(fixed_text::no_files);
     return;
   }
-  if (options.verbose)
-    print_plan_notes(planned, scanned.files);
-  print_preview(planned.jobs);
-  confirm_and_rename(planned.jobs, options);
+  assign_new_names(planned.jobs, draw);
+  print_preview(planned);
+  confirm_and_rename(disk, planned, options);
 }
+
+namespace {
 
 // Index 0 of the parameters exists and stays empty; the path is parameter 1, switches
 // follow.
@@ -97,9 +101,9 @@ void run_from_parameters(const std::vector<text> &parameters, const text &progra
       return;
     }
   }
-  // The start time is a date like -d's, only read elsewhere: -d -t is -t.
-  options.date_prefix = options.date_prefix || options.start_time;
-  sort_chapters(path, options);
+  sort_chapters(
+      real_disk(), [] { return random_number(highest_temporary_number, lowest_temporary_number); }, path,
+      options);
 }
 
 } // namespace

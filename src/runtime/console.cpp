@@ -68,5 +68,6 @@ void pause_before_closing(std::u16string_view closing_line) {
   // As at the confirmation prompt: only a key pressed once the line shows may close it.
   discard_typed_keys();
   print_line(closing_line);
+  drop_pending_keys();
   wait_for_key();
 }

@@ -45,6 +45,11 @@ text poll_key();
 /// this call answers. Input that is not a console (a piped answer) is kept.
 void discard_typed_keys();
 
+/// Empties the console's input queue at once, without waiting: called right after a prompt
+/// is written, it drops a key the system handed over after discard_typed_keys and before
+/// the prompt could be seen. Input that is not a console is kept.
+void drop_pending_keys();
+
 /// Waits without using the processor until a key press yields a character, and returns
 /// it. When the standard input is not a console, reads one byte instead: end of input,
 /// an error or the Esc byte give U+001B, any other byte answers as its character.

@@ -94,7 +94,10 @@ void stop_handler(int) {
 // The program goes on after a stop (fg): a waiting prompt takes single keys again, in the
 // colours it had, and whatever was typed in the meantime was meant for the shell. Only in
 // the foreground: a job continued in the background (bg) leaves the shell's terminal
-// alone, and is continued again when it is brought to the front.
+// alone. A prompt that waits there stops its job again at once, as the system does to a
+// job that reads its terminal from the background (SIGTTIN to the process group): bash's
+// fg continues a stopped job with a signal, but brings a running one to the front without
+// any, and the prompt would then wait in line mode.
 void continue_handler(int) {
   int saved_errno = errno;
   if (tcgetpgrp(STDIN_FILENO) == getpgrp()) {
@@ -105,6 +108,8 @@ void continue_handler(int) {
       tcflush(STDIN_FILENO, TCIFLUSH);
       continued = 1;
     }
+  } else if (key_mode_set) {
+    kill(0, SIGTTIN);
   }
   errno = saved_errno;
 }
@@ -128,12 +133,14 @@ void forget_keys_from_before_a_stop() {
 }
 
 bool read_pending() {
-  forget_keys_from_before_a_stop();
   char buffer[64];
   ssize_t got;
-  do
+  // A stop and a continue while the read waits (Ctrl+Z, bg, fg) interrupt it: what was
+  // pending goes, and the key read afterwards is one typed once the prompt was back.
+  do {
+    forget_keys_from_before_a_stop();
     got = ::read(STDIN_FILENO, buffer, sizeof buffer);
-  while (got < 0 && errno == EINTR);
+  } while (got < 0 && errno == EINTR);
   if (got <= 0)
     return false;
   pending_keys.append(buffer, static_cast<std::size_t>(got));
@@ -209,6 +216,8 @@ void discard_typed_keys() {
   tcflush(STDIN_FILENO, TCIFLUSH);
   pending_keys.clear();
 }
+
+void drop_pending_keys() { discard_typed_keys(); }
 
 text wait_for_key() {
   if (!input_is_terminal) {

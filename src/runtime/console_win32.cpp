@@ -137,6 +137,11 @@ void discard_typed_keys() {
     FlushConsoleInputBuffer(input_handle);
 }
 
+void drop_pending_keys() {
+  if (console_detail::input_is_console())
+    FlushConsoleInputBuffer(input_handle);
+}
+
 text wait_for_key() {
   if (!console_detail::input_is_console()) {
     unsigned char byte = 0;

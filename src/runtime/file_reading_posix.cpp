@@ -6,34 +6,75 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool open_for_reading(std::u16string_view path, readable_file &file) {
+namespace {
+
+file_failure failure_of(int error) {
+  switch (error) {
+  case ENOENT:
+  case ENOTDIR:
+    return file_failure::gone;
+  case EACCES:
+  case EPERM:
+    return file_failure::no_permission;
+  case EBUSY:
+  case ETXTBSY:
+    return file_failure::in_use;
+  default:
+    return file_failure::other;
+  }
+}
+
+} // namespace
+
+open_outcome open_for_reading(std::u16string_view path, readable_file &file, file_failure &why) {
   std::string bytes = encode_name(path);
-  // O_NONBLOCK: a name that is a FIFO must not hang the run; such a file is refused below.
-  int fd = open(bytes.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0)
-    return false;
+  // Only a regular file is opened: opening a FIFO would release a writer waiting on it, and
+  // a device may do anything when opened. stat follows a link to what it points to.
   struct stat status;
+  if (stat(bytes.c_str(), &status) != 0) {
+    why = failure_of(errno);
+    return errno == ENOENT || errno == ELOOP ? open_outcome::not_regular : open_outcome::failed;
+  }
+  if (!S_ISREG(status.st_mode))
+    return open_outcome::not_regular;
+  // O_NOATIME keeps the access time, and so the card's folder, as it was; it is allowed only
+  // on the user's own files. O_NONBLOCK: should the name have become a FIFO meanwhile, the
+  // open does not wait, and the check below refuses it.
+  int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+#ifdef O_NOATIME
+  int fd = open(bytes.c_str(), flags | O_NOATIME);
+  if (fd < 0 && errno == EPERM)
+    fd = open(bytes.c_str(), flags);
+#else
+  int fd = open(bytes.c_str(), flags);
+#endif
+  if (fd < 0) {
+    why = failure_of(errno);
+    return open_outcome::failed;
+  }
   if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
     close(fd);
-    return false;
+    return open_outcome::not_regular;
   }
   file.handle = fd;
   file.size = static_cast<std::uint64_t>(status.st_size);
-  return true;
+  return open_outcome::opened;
 }
 
-std::size_t read_at(const readable_file &file, std::uint64_t offset, unsigned char *into, std::size_t size) {
+std::int64_t read_at(const readable_file &file, std::uint64_t offset, unsigned char *into, std::size_t size) {
   std::size_t got = 0;
   while (got < size) {
     ssize_t now =
         pread(static_cast<int>(file.handle), into + got, size - got, static_cast<off_t>(offset + got));
     if (now < 0 && errno == EINTR)
       continue;
-    if (now <= 0)
+    if (now < 0)
+      return -1;
+    if (now == 0)
       break;
     got += static_cast<std::size_t>(now);
   }
-  return got;
+  return static_cast<std::int64_t>(got);
 }
 
 void close_file(readable_file &file) {

@@ -125,6 +125,15 @@ bool entry_is_link(std::int64_t listing) {
   return record && record->enumeration && listing_detail::current_is_link(*record->enumeration);
 }
 
+bool entry_is_regular(std::int64_t listing) {
+  listing_record *record = open_record(listing);
+  return record && record->enumeration && listing_detail::current_is_regular(*record->enumeration);
+}
+
+bool rename_file(std::u16string_view existing_path, std::u16string_view new_path) {
+  return rename_without_replacing(existing_path, new_path) == file_failure::none;
+}
+
 bool entry_file_time(std::int64_t listing, int selector, std::int64_t &ticks) {
   listing_record *record = open_record(listing);
   return record && record->enumeration &&

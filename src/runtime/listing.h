@@ -52,22 +52,52 @@ int entry_type(std::int64_t listing);
 /// junction), whatever it points to. False when nothing is open.
 bool entry_is_link(std::int64_t listing);
 
+/// Whether the current entry is a regular file, or a link to one: not a directory, FIFO,
+/// device or socket, nor a link that leads nowhere. False when nothing is open.
+bool entry_is_regular(std::int64_t listing);
+
 /// Ends the listing's enumeration; harmless when nothing is open.
 void close_listing(std::int64_t listing);
 
 /// Closes every listing still open: the numbered ones, then the handle listings.
 void close_all_listings();
 
+/// Why an operation on a file failed, as far as the user can act on it.
+enum class file_failure {
+  none,          ///< it did not fail
+  name_taken,    ///< the new name exists already
+  gone,          ///< the file or its folder is not there
+  no_permission, ///< the system refuses it to this user
+  read_only,     ///< the medium is read-only
+  in_use,        ///< another program holds the file
+  other
+};
+
+/// The form in which the platform opens a path the user gave. Windows: the full "\\?\"
+/// form, which keeps a name ending in a dot or a space as it is (a folder written by
+/// another system) and lifts the 260-character limit; the path as typed is made full by
+/// the system's usual rules first. POSIX: the path itself.
+text platform_path(std::u16string_view path);
+
 /// Renames a file without ever replacing an existing entry: when new_path exists the
-/// rename fails and both stay as they were. True on success. Where the file system has no
-/// atomic way (FAT and exFAT through FUSE), the check and the rename are made under an
-/// exclusive lock on the folder, so a second chaptersort can never slip in between; a
-/// program that renames blindly in that instant is not held off.
+/// rename fails and both stay as they were. file_failure::none on success. Where the file
+/// system has no atomic way (FAT and exFAT through FUSE), the check and the rename are
+/// made under an exclusive lock on the folder, so a second chaptersort can never slip in
+/// between; a program that renames blindly in that instant is not held off. Windows: a
+/// rename counts once the old name no longer names the file (checked by identity, so a
+/// second file whose name differs only in letter case is not taken for it).
+file_failure rename_without_replacing(std::u16string_view existing_path, std::u16string_view new_path);
+
+/// rename_without_replacing, true on success.
 bool rename_file(std::u16string_view existing_path, std::u16string_view new_path);
 
-/// Removes the name second_name of a file when kept_name names that same file too (same
-/// device and inode; same volume serial and file index) and is not second_name itself: a
-/// name goes, the file stays. False, with nothing changed, in every other case.
+/// Whether two names are links of one regular file (same device and inode; same volume
+/// serial and file index), with at least two links. False when either cannot be read.
+bool same_file(std::u16string_view first_name, std::u16string_view second_name);
+
+/// Removes the name second_name of a file when kept_name names that same file too
+/// (same_file) and is not second_name itself: a name goes, the file stays. False, with
+/// nothing changed, in every other case.
 bool remove_second_name(std::u16string_view second_name, std::u16string_view kept_name);
 
 /// Identifies a directory on its volume (device and inode; volume serial and file index).

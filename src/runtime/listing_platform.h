@@ -24,6 +24,8 @@ text current_name(const enumeration &listing);
 int current_type(enumeration &listing);
 /// Whether the current entry is a link, as entry_is_link gives it.
 bool current_is_link(enumeration &listing);
+/// Whether the current entry is a regular file, as entry_is_regular gives it.
+bool current_is_regular(enumeration &listing);
 /// The current entry's file time, as entry_file_time gives it.
 bool current_file_time(enumeration &listing, int selector, std::int64_t &ticks);
 /// Whether a directory is written in the platform's verbatim form (Windows "\\?\"), which

@@ -82,21 +82,45 @@ std::string folder_of(const std::string &path) {
   return separator == 0 ? "/" : path.substr(0, separator);
 }
 
+file_failure failure_of(int error) {
+  switch (error) {
+  case EEXIST:
+  case ENOTEMPTY:
+    return file_failure::name_taken;
+  case ENOENT:
+  case ENOTDIR:
+    return file_failure::gone;
+  case EACCES:
+  case EPERM:
+    return file_failure::no_permission;
+  case EROFS:
+    return file_failure::read_only;
+  case EBUSY:
+  case ETXTBSY:
+    return file_failure::in_use;
+  default:
+    return file_failure::other;
+  }
+}
+
 // The last way, on file systems that can neither rename without replacing nor link (FAT
 // and exFAT through FUSE): look, then rename. An exclusive lock on the target's folder,
 // held across both steps, keeps another chaptersort from renaming onto the same name in
 // between; the lock goes with the descriptor, so a killed run leaves none behind.
-bool checked_rename(const std::string &from, const std::string &to) {
+file_failure checked_rename(const std::string &from, const std::string &to) {
   int folder = open(folder_of(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder < 0)
-    return false;
+    return failure_of(errno);
   int locked;
   do
     locked = flock(folder, LOCK_EX);
   while (locked != 0 && errno == EINTR);
-  bool renamed = locked == 0 && !target_exists(to) && rename(from.c_str(), to.c_str()) == 0;
+  file_failure failure = locked != 0                             ? failure_of(errno)
+                         : target_exists(to)                     ? file_failure::name_taken
+                         : rename(from.c_str(), to.c_str()) != 0 ? failure_of(errno)
+                                                                 : file_failure::none;
   close(folder);
-  return renamed;
+  return failure;
 }
 
 } // namespace
@@ -161,6 +185,16 @@ bool listing_detail::current_is_link(enumeration &listing) {
   return listing.is_link;
 }
 
+bool listing_detail::current_is_regular(enumeration &listing) {
+  if (listing.type_hint == DT_REG)
+    return true;
+  if (listing.type_hint != DT_UNKNOWN && listing.type_hint != DT_LNK)
+    return false;
+  // A link counts by what it points to; one that leads nowhere is no regular file.
+  const struct stat *status = entry_status(listing);
+  return status && S_ISREG(status->st_mode);
+}
+
 bool listing_detail::current_file_time(enumeration &listing, int selector, std::int64_t &ticks) {
   const struct stat *status = entry_status(listing);
   if (!status)
@@ -202,7 +236,9 @@ bool listing_detail::identity(enumeration &listing, directory_identity &identity
 
 void force_rename_fallback(int level) { rename_fallback = level; }
 
-bool rename_file(std::u16string_view existing_path, std::u16string_view new_path) {
+text platform_path(std::u16string_view path) { return text(path); }
+
+file_failure rename_without_replacing(std::u16string_view existing_path, std::u16string_view new_path) {
   std::string from = encode_name(existing_path);
   std::string to = encode_name(new_path);
   // rename(2) would replace an existing target. renameat2 with RENAME_NOREPLACE (macOS:
@@ -213,39 +249,42 @@ bool rename_file(std::u16string_view existing_path, std::u16string_view new_path
   if (rename_fallback < 1) {
 #if defined(__APPLE__)
     if (renamex_np(from.c_str(), to.c_str(), RENAME_EXCL) == 0)
-      return true;
+      return file_failure::none;
 #else
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-      return true;
+      return file_failure::none;
 #endif
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP && errno != EOPNOTSUPP)
-      return false;
+      return failure_of(errno);
   }
   if (rename_fallback < 2) {
     struct stat source;
     if (lstat(from.c_str(), &source) != 0)
-      return false;
+      return failure_of(errno);
     if (link(from.c_str(), to.c_str()) == 0) {
       if (unlink(from.c_str()) == 0)
-        return true;
+        return file_failure::none;
+      int error = errno;
       unlink(to.c_str()); // keep the file under its old name alone
-      return false;
+      return failure_of(error);
     }
     if (errno == EEXIST || errno == ENOENT || errno == EACCES || errno == ENAMETOOLONG || errno == ENOTDIR ||
         errno == EROFS || errno == ELOOP)
-      return false;
+      return failure_of(errno);
     // Directories and files whose system refuses links go on to the last way.
   }
   return checked_rename(from, to);
 }
 
+bool same_file(std::u16string_view first_name, std::u16string_view second_name) {
+  struct stat first, second;
+  return lstat(encode_name(first_name).c_str(), &first) == 0 &&
+         lstat(encode_name(second_name).c_str(), &second) == 0 && S_ISREG(first.st_mode) &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino && first.st_nlink >= 2;
+}
+
 bool remove_second_name(std::u16string_view second_name, std::u16string_view kept_name) {
-  std::string second = encode_name(second_name);
-  std::string kept = encode_name(kept_name);
-  struct stat extra, other;
   // Two links of one file: removing one leaves the file under the other.
-  if (lstat(second.c_str(), &extra) != 0 || lstat(kept.c_str(), &other) != 0 || !S_ISREG(extra.st_mode) ||
-      extra.st_dev != other.st_dev || extra.st_ino != other.st_ino || extra.st_nlink < 2)
-    return false;
-  return unlink(second.c_str()) == 0;
+  return second_name != kept_name && same_file(second_name, kept_name) &&
+         unlink(encode_name(second_name).c_str()) == 0;
 }

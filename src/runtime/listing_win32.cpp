@@ -14,8 +14,7 @@ namespace {
 
 const wchar_t *wide(const text &value) { return reinterpret_cast<const wchar_t *>(value.c_str()); }
 
-// The folder a listing searches: the directory with one backslash after it, so that "C:"
-// is the root of C (as the search "C:\*" lists it), not the current folder of drive C.
+// The folder a listing searches, with one backslash after it.
 text search_folder(std::u16string_view directory) {
   text folder(directory);
   if (!folder.empty() && folder.back() != u'\\')
@@ -27,12 +26,14 @@ text search_folder(std::u16string_view directory) {
 
 listing_detail::start_result listing_detail::start(enumeration *&started, std::u16string_view directory,
                                                    std::u16string_view pattern) {
-  // Only the backslash counts as a separator here: "C:/Clips/" is searched as
-  // "C:/Clips/\*", which the platform accepts; "C:" becomes "C:\*", the root of C.
-  text search = search_folder(directory);
+  // The folder in its full form (platform_path), as the system reads the path: "C:" is the
+  // root of C, "C:/Clips/" is C:\Clips. The empty directory is the current folder, which
+  // the bare pattern searches.
+  text folder = directory.empty() ? text() : platform_path(directory);
+  text search = search_folder(folder);
   search += pattern.empty() ? std::u16string_view(u"*.*") : pattern;
   auto *listing = new enumeration;
-  listing->directory = text(directory);
+  listing->directory = folder;
   listing->find_handle = FindFirstFileW(wide(search), &listing->find_data);
   if (listing->find_handle != INVALID_HANDLE_VALUE) {
     started = listing;
@@ -73,6 +74,12 @@ bool listing_detail::current_is_link(enumeration &listing) {
   return tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT || tag == 0;
 }
 
+bool listing_detail::current_is_regular(enumeration &listing) {
+  // A folder's entries are directories or files on Windows: devices and pipes live in
+  // namespaces of their own.
+  return (listing.find_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool listing_detail::current_file_time(enumeration &listing, int selector, std::int64_t &ticks) {
   const FILETIME &time = selector == 1   ? listing.find_data.ftLastAccessTime
                          : selector == 2 ? listing.find_data.ftLastWriteTime
@@ -87,10 +94,10 @@ bool listing_detail::verbatim(std::u16string_view directory) { return directory.
 bool listing_detail::identity(enumeration &listing, directory_identity &identity) {
   // A directory handle (backup semantics) gives the volume serial and file index that
   // name the directory whatever path, link or junction led to it.
-  // The folder the listing searches, not the directory as typed: "E:" alone would open
-  // the current folder of drive E, and that folder, met later in the walk, would count as
-  // listed already.
-  text path = listing.directory.empty() ? text(u".") : search_folder(listing.directory);
+  // The folder the listing searches in its full form, not the directory as typed: "E:"
+  // alone would open the current folder of drive E, and that folder, met later in the walk,
+  // would count as listed already.
+  text path = listing.directory.empty() ? text(u".") : listing.directory;
   HANDLE handle = CreateFileW(wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE)
@@ -107,20 +114,34 @@ bool listing_detail::identity(enumeration &listing, directory_identity &identity
 
 void force_rename_fallback(int) {}
 
-bool rename_file(std::u16string_view existing_path, std::u16string_view new_path) {
-  // MoveFileW without MOVEFILE_REPLACE_EXISTING fails when the new path exists. Wine turns
-  // it into rename(2), which, when both paths are links of one file, reports success and
-  // leaves both in place: a move is done only once the old name is gone.
-  text from(existing_path);
-  text to(new_path);
-  return MoveFileW(wide(from), wide(to)) != 0 && GetFileAttributesW(wide(from)) == INVALID_FILE_ATTRIBUTES;
-}
-
 namespace {
 
+file_failure failure_of(DWORD error) {
+  switch (error) {
+  case ERROR_ALREADY_EXISTS:
+  case ERROR_FILE_EXISTS:
+    return file_failure::name_taken;
+  case ERROR_FILE_NOT_FOUND:
+  case ERROR_PATH_NOT_FOUND:
+    return file_failure::gone;
+  case ERROR_ACCESS_DENIED:
+    return file_failure::no_permission;
+  case ERROR_WRITE_PROTECT:
+    return file_failure::read_only;
+  case ERROR_SHARING_VIOLATION:
+  case ERROR_LOCK_VIOLATION:
+    return file_failure::in_use;
+  default:
+    return file_failure::other;
+  }
+}
+
+// The identity of the file a name stands for (volume serial, file index, links), the name
+// itself and not what a link points to.
 bool file_information(const text &path, BY_HANDLE_FILE_INFORMATION &information) {
-  HANDLE handle = CreateFileW(wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  HANDLE handle =
+      CreateFileW(wide(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE)
     return false;
   bool known = GetFileInformationByHandle(handle, &information) != 0;
@@ -128,17 +149,62 @@ bool file_information(const text &path, BY_HANDLE_FILE_INFORMATION &information)
   return known;
 }
 
+bool same_identity(const BY_HANDLE_FILE_INFORMATION &first, const BY_HANDLE_FILE_INFORMATION &second) {
+  return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
 } // namespace
 
+text platform_path(std::u16string_view path) {
+  text given(path);
+  if (given.empty() || listing_detail::verbatim(given) || given.starts_with(u"\\\\.\\"))
+    return given;
+  // "E:" alone is the root of E, as a listing searches it ("E:\*"), not E's current folder.
+  if (given.size() == 2 && given[1] == u':')
+    given += u'\\';
+  DWORD size = GetFullPathNameW(wide(given), 0, nullptr, nullptr);
+  if (size == 0)
+    return given;
+  text full(size, u'\0');
+  DWORD written = GetFullPathNameW(wide(given), size, reinterpret_cast<wchar_t *>(full.data()), nullptr);
+  if (written == 0 || written >= size)
+    return given;
+  full.resize(written);
+  // \\server\share becomes \\?\UNC\server\share; C:\... becomes \\?\C:\...
+  if (full.starts_with(u"\\\\"))
+    return u"\\\\?\\UNC\\" + full.substr(2);
+  return u"\\\\?\\" + full;
+}
+
+file_failure rename_without_replacing(std::u16string_view existing_path, std::u16string_view new_path) {
+  // MoveFileW without MOVEFILE_REPLACE_EXISTING fails when the new path exists. Wine turns
+  // it into rename(2), which, when both paths are links of one file, reports success and
+  // leaves both in place: a move counts only once the old name no longer names the file.
+  // That is asked by identity, not by name: in a case-sensitive folder the old name may
+  // still find another file that differs from it only in letter case.
+  text from = platform_path(existing_path);
+  text to = platform_path(new_path);
+  BY_HANDLE_FILE_INFORMATION before, after;
+  bool known = file_information(from, before);
+  if (!MoveFileW(wide(from), wide(to)))
+    return failure_of(GetLastError());
+  if (known ? file_information(from, after) && same_identity(before, after)
+            : GetFileAttributesW(wide(from)) != INVALID_FILE_ATTRIBUTES)
+    return file_failure::name_taken;
+  return file_failure::none;
+}
+
+bool same_file(std::u16string_view first_name, std::u16string_view second_name) {
+  BY_HANDLE_FILE_INFORMATION first, second;
+  return file_information(platform_path(first_name), first) &&
+         file_information(platform_path(second_name), second) &&
+         (first.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && same_identity(first, second) &&
+         first.nNumberOfLinks >= 2;
+}
+
 bool remove_second_name(std::u16string_view second_name, std::u16string_view kept_name) {
-  text second(second_name);
-  BY_HANDLE_FILE_INFORMATION extra, other;
   // Two links of one file: removing one leaves the file under the other.
-  if (!file_information(second, extra) || !file_information(text(kept_name), other) ||
-      (extra.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-      extra.dwVolumeSerialNumber != other.dwVolumeSerialNumber ||
-      extra.nFileIndexHigh != other.nFileIndexHigh || extra.nFileIndexLow != other.nFileIndexLow ||
-      extra.nNumberOfLinks < 2)
-    return false;
-  return DeleteFileW(wide(second)) != 0;
+  return second_name != kept_name && same_file(second_name, kept_name) &&
+         DeleteFileW(wide(platform_path(second_name))) != 0;
 }

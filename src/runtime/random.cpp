@@ -5,6 +5,13 @@ bool generator_seeded = false;
 
 namespace {
 
+// The finaliser of splitmix64: every input bit moves about half the output bits.
+std::uint64_t mix(std::uint64_t value) {
+  value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
+  value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
+  return value ^ (value >> 31);
+}
+
 std::uint32_t rotate_left(std::uint32_t word, int count) { return (word << count) | (word >> (32 - count)); }
 
 } // namespace
@@ -18,6 +25,11 @@ void random_step(generator_state &state, std::uint32_t &z, std::uint32_t &y) {
   state.lane_b[i] = y;
   state.lane_i = state.lane_i == 0 ? 16 : state.lane_i - 1;
   state.lane_j = state.lane_j == 0 ? 16 : state.lane_j - 1;
+}
+
+std::uint32_t seed_from(std::uint64_t clock_ticks, std::uint64_t process_id) {
+  std::uint64_t mixed = mix(mix(clock_ticks) ^ process_id);
+  return static_cast<std::uint32_t>(mixed ^ (mixed >> 32));
 }
 
 void random_seed(std::uint32_t seed) {
@@ -38,7 +50,7 @@ void random_seed(std::uint32_t seed) {
 
 std::uint64_t random_draw(std::uint64_t n) {
   if (!generator_seeded)
-    random_seed(random_seed_material());
+    random_seed(seed_from(clock_ticks(), process_id()));
   std::uint32_t z, y;
   random_step(generator, z, y);
   std::uint64_t m = n + 1;

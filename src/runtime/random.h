@@ -17,6 +17,11 @@ struct generator_state {
 extern generator_state generator;
 extern bool generator_seeded;
 
+/// The seed of a run: a nanosecond clock (or performance counter) and the process id,
+/// mixed so that runs started in the same millisecond, or with consecutive ids and ticks,
+/// still get different seeds (a plain XOR of the two gives many such pairs the same one).
+std::uint32_t seed_from(std::uint64_t clock_ticks, std::uint64_t process_id);
+
 /// Fills and warms up the generator from a 32-bit seed and marks it seeded.
 void random_seed(std::uint32_t seed);
 

@@ -5,6 +5,8 @@
 
 #include "runtime/random.h"
 
-/// Seed material for a fresh sequence per run: a millisecond tick count XOR a thread or
-/// process id, each as 32 bits.
-std::uint32_t random_seed_material();
+/// A clock that moves at least every microsecond: nanoseconds, or the performance counter.
+std::uint64_t clock_ticks();
+
+/// The process's id.
+std::uint64_t process_id();

@@ -3,10 +3,10 @@
 #include <ctime>
 #include <unistd.h>
 
-std::uint32_t random_seed_material() {
+std::uint64_t clock_ticks() {
   struct timespec now = {};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  auto ticks = static_cast<std::uint32_t>(static_cast<std::uint64_t>(now.tv_sec) * 1000 +
-                                          static_cast<std::uint64_t>(now.tv_nsec) / 1000000);
-  return ticks ^ static_cast<std::uint32_t>(getpid());
+  clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<std::uint64_t>(now.tv_sec) * 1000000000u + static_cast<std::uint64_t>(now.tv_nsec);
 }
+
+std::uint64_t process_id() { return static_cast<std::uint64_t>(getpid()); }

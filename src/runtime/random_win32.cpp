@@ -2,4 +2,10 @@
 
 #include <windows.h>
 
-std::uint32_t random_seed_material() { return GetCurrentThreadId() ^ GetTickCount(); }
+std::uint64_t clock_ticks() {
+  LARGE_INTEGER counter = {};
+  QueryPerformanceCounter(&counter);
+  return static_cast<std::uint64_t>(counter.QuadPart);
+}
+
+std::uint64_t process_id() { return GetCurrentProcessId(); }

@@ -1,5 +1,7 @@
 #include "sorter/camera_names.h"
 
+#include <algorithm>
+
 namespace {
 
 // The pieces of a long final name: prefix, codec word, separators.
@@ -10,6 +12,8 @@ constexpr std::u16string_view avc_word = u"AVC";
 constexpr char16_t hevc_letter = u'X';
 constexpr char16_t avc_letter = u'H';
 constexpr char16_t proxy_letter = u'L';
+constexpr char16_t older_chapter_letter = u'P'; // GP010007.MP4, a later chapter of GOPR0007.MP4
+constexpr std::u16string_view first_of_older_camera = u"PR";
 constexpr char16_t date_separator = u'_'; // after the date, and after a temporary number
 constexpr std::size_t temporary_digits = 4;
 
@@ -28,27 +32,38 @@ bool upper_equals(std::u16string_view name, std::u16string_view upper) {
   return true;
 }
 
-// A camera name's shape: 12 units, "G" first and the extension last, in any case.
-bool has_camera_shape(std::u16string_view name, std::u16string_view extension) {
-  return name.size() == camera_name::length && upper_char(name[0]) == u'G' &&
-         upper_equals(name.substr(camera_name::extension_at), extension);
-}
-
 // Whether a piece boundary falls between the two halves of a surrogate pair.
 bool cuts_pair(std::u16string_view name, std::size_t boundary) {
   return is_high_surrogate(name[boundary - 1]) && is_low_surrogate(name[boundary]);
 }
 
-std::u16string_view codec_word(std::u16string_view codec_letter) {
-  return codec_letter == std::u16string_view(&hevc_letter, 1) ? hevc_word : avc_word;
+std::u16string_view camera_extension(file_role role) {
+  return role == file_role::video ? u"MP4" : role == file_role::proxy ? u"LRV" : u"THM";
 }
 
-bool is_final_extension(std::u16string_view extension) {
-  return extension == video_extension || extension == u".lrv" || extension == u".thm";
+// The role of a final extension as this program writes it, in lower case.
+std::optional<file_role> role_of_final_extension(std::u16string_view extension) {
+  for (file_role role : {file_role::video, file_role::proxy, file_role::thumbnail})
+    if (extension == final_extension(role))
+      return role;
+  return std::nullopt;
+}
+
+template <std::size_t size> void copy_units(std::array<char16_t, size> &into, std::u16string_view from) {
+  for (std::size_t k = 0; k < size; ++k)
+    into[k] = from[k];
+}
+
+template <std::size_t size> void append_units(text &to, const std::array<char16_t, size> &units) {
+  to.append(units.begin(), units.end());
+}
+
+std::u16string_view codec_word(char16_t codec_letter) {
+  return codec_letter == hevc_letter ? hevc_word : avc_word;
 }
 
 // The parts of a long final name without its date: G-HEVC-rrrr-cc.ext or G-AVC-rrrr-cc.ext.
-bool parse_long_form(std::u16string_view name, final_name_parts &parts) {
+bool parse_long_form(std::u16string_view name, name_parts &parts) {
   for (std::u16string_view word : {hevc_word, avc_word}) {
     std::size_t recording_at = long_prefix.size() + word.size() + piece_separator.size();
     std::size_t chapter_at = recording_at + camera_name::recording_length + piece_separator.size();
@@ -56,21 +71,23 @@ bool parse_long_form(std::u16string_view name, final_name_parts &parts) {
     if (name.size() <= extension_at || name.substr(0, long_prefix.size()) != long_prefix ||
         name.substr(long_prefix.size(), word.size()) != word ||
         name.substr(recording_at - piece_separator.size(), piece_separator.size()) != piece_separator ||
-        name.substr(chapter_at - piece_separator.size(), piece_separator.size()) != piece_separator ||
-        !is_final_extension(name.substr(extension_at)))
+        name.substr(chapter_at - piece_separator.size(), piece_separator.size()) != piece_separator)
       continue;
-    parts.pieces.codec_letter = text(1, word == hevc_word ? hevc_letter : avc_letter);
-    parts.pieces.recording_number = text(name.substr(recording_at, camera_name::recording_length));
-    parts.pieces.chapter = text(name.substr(chapter_at, camera_name::chapter_length));
-    parts.extension = text(name.substr(extension_at));
+    std::optional<file_role> role = role_of_final_extension(name.substr(extension_at));
+    if (!role)
+      continue;
+    parts.role = *role;
+    parts.codec_letter = word == hevc_word ? hevc_letter : avc_letter;
+    copy_units(parts.recording, name.substr(recording_at));
+    copy_units(parts.chapter, name.substr(chapter_at));
     return true;
   }
   return false;
 }
 
 // The length of the date at the start of a name, read by date_prefix_mask, when the digits
-// there make a valid date; 0 otherwise.
-std::size_t date_length(std::u16string_view name) {
+// there make a valid date (its value then in value); 0 otherwise.
+std::size_t date_length(std::u16string_view name, date_value &value) {
   std::int32_t fields[6] = {};
   std::size_t field = 0;
   std::size_t at = 0;
@@ -92,7 +109,122 @@ std::size_t date_length(std::u16string_view name) {
     ++field;
     k += letters;
   }
-  return make_date(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]) < 0 ? 0 : at;
+  value = make_date(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]);
+  return value < 0 ? 0 : at;
+}
+
+// The 8.3 form: "G", the codec letter as upper-casing leaves it, recording, chapter, and a
+// final extension in lower case.
+bool parse_short_form(std::u16string_view name, name_parts &parts) {
+  if (name.size() != camera_name::length || name[0] != u'G' ||
+      upper_char(name[camera_name::codec_at]) != name[camera_name::codec_at])
+    return false;
+  std::optional<file_role> role = role_of_final_extension(name.substr(camera_name::dot_at));
+  if (!role)
+    return false;
+  constexpr std::size_t recording_at = camera_name::codec_at + 1;
+  constexpr std::size_t chapter_at = recording_at + camera_name::recording_length;
+  parts.form = name_form::short_83;
+  parts.role = *role;
+  parts.codec_letter = name[camera_name::codec_at];
+  copy_units(parts.recording, name.substr(recording_at));
+  copy_units(parts.chapter, name.substr(chapter_at));
+  return true;
+}
+
+// A final name of any form: long, dated, and with short also the 8.3 one.
+bool parse_final(std::u16string_view name, bool short_form, name_parts &parts) {
+  if (short_form && parse_short_form(name, parts))
+    return true;
+  if (parse_long_form(name, parts))
+    return true;
+  // A dated name: a valid date and "_", or "_" alone for a file without a valid date.
+  date_value date = -1;
+  std::size_t length = date_length(name, date);
+  if (length >= name.size() || name[length] != date_separator ||
+      !parse_long_form(name.substr(length + 1), parts))
+    return false;
+  parts.form = name_form::dated;
+  parts.date = length == 0 ? -1 : date;
+  return true;
+}
+
+// The camera's own names of a chapter file: 12 units, "G" first and MP4 (no dot checked),
+// or a dot and LRV or THM last, in any case.
+bool parse_camera_name(std::u16string_view name, name_parts &parts) {
+  if (name.size() != camera_name::length || upper_char(name[0]) != u'G')
+    return false;
+  std::u16string_view extension = name.substr(camera_name::extension_at);
+  if (upper_equals(extension, u"MP4"))
+    parts.role = file_role::video;
+  else if (name[camera_name::dot_at] == u'.' && upper_equals(extension, u"LRV"))
+    parts.role = file_role::proxy;
+  else if (name[camera_name::dot_at] == u'.' && upper_equals(extension, u"THM"))
+    parts.role = file_role::thumbnail;
+  else
+    return false;
+  for (std::size_t boundary : {camera_name::chapter_at, camera_name::recording_at, camera_name::dot_at}) {
+    if (cuts_pair(name, boundary)) {
+      parts.kind = name_kind::cut_character;
+      return true;
+    }
+  }
+  parts.kind = name_kind::camera;
+  parts.codec_letter = upper_char(name[camera_name::codec_at]);
+  copy_units(parts.chapter, name.substr(camera_name::chapter_at));
+  copy_units(parts.recording, name.substr(camera_name::recording_at));
+  parts.short_final = name[0] == u'G' && parts.codec_letter == name[camera_name::codec_at] &&
+                      name.substr(camera_name::dot_at) == final_extension(parts.role);
+  return true;
+}
+
+bool all_digits(std::u16string_view units) {
+  for (char16_t unit : units)
+    if (!is_digit(unit))
+      return false;
+  return !units.empty();
+}
+
+// A camera name exactly as -c writes it: GX, GH or GP with six digits, GOPR with four,
+// GL with six for a proxy; upper case, ".MP4", ".THM" or ".LRV" (a proxy GL, GP or GOPR).
+bool parse_camera_name_as_given(std::u16string_view name, name_parts &parts) {
+  if (name.size() != camera_name::length || name[0] != u'G' || name[camera_name::dot_at] != u'.' ||
+      !all_digits(name.substr(camera_name::recording_at, camera_name::recording_length)))
+    return false;
+  std::u16string_view extension = name.substr(camera_name::extension_at);
+  bool found = false;
+  for (file_role role : {file_role::video, file_role::proxy, file_role::thumbnail}) {
+    if (extension == camera_extension(role)) {
+      parts.role = role;
+      found = true;
+    }
+  }
+  char16_t letter = name[camera_name::codec_at];
+  std::u16string_view chapter = name.substr(camera_name::chapter_at, camera_name::chapter_length);
+  bool first_file = letter == u'O' && chapter == first_of_older_camera;
+  if (!found || !(first_file || all_digits(chapter)))
+    return false;
+  bool proxy = parts.role == file_role::proxy;
+  if (!(first_file || letter == older_chapter_letter ||
+        (proxy ? letter == proxy_letter : letter == hevc_letter || letter == avc_letter)))
+    return false;
+  parts.codec_letter = letter;
+  copy_units(parts.chapter, chapter);
+  copy_units(parts.recording, name.substr(camera_name::recording_at));
+  return true;
+}
+
+// The number and "_" in front of a temporary name; 0 when there is none.
+std::uint16_t temporary_number(std::u16string_view name) {
+  if (name.size() <= temporary_digits || name[temporary_digits] != date_separator)
+    return 0;
+  std::uint16_t number = 0;
+  for (std::size_t k = 0; k < temporary_digits; ++k) {
+    if (!is_digit(name[k]))
+      return 0;
+    number = static_cast<std::uint16_t>(number * 10 + (name[k] - u'0'));
+  }
+  return number < lowest_temporary_number || number > highest_temporary_number ? 0 : number;
 }
 
 name_stem with_codec_letter(name_stem stem, char16_t letter) {
@@ -102,121 +234,153 @@ name_stem with_codec_letter(name_stem stem, char16_t letter) {
 
 } // namespace
 
-name_verdict eligibility_test(std::u16string_view name) {
-  if (!has_camera_shape(name, u"MP4"))
-    return name_verdict::other;
-  for (std::size_t boundary : {camera_name::chapter_at, camera_name::recording_at, camera_name::dot_at})
-    if (cuts_pair(name, boundary))
-      return name_verdict::splits_character;
-  return name_verdict::taken;
+std::u16string_view final_extension(file_role role) {
+  return role == file_role::video ? u".mp4" : role == file_role::proxy ? u".lrv" : u".thm";
 }
 
-chapter_parts chapter_parts_of(std::u16string_view name) {
-  return {text(1, upper_char(name[camera_name::codec_at])),
-          text(name.substr(camera_name::chapter_at, camera_name::chapter_length)),
-          text(name.substr(camera_name::recording_at, camera_name::recording_length))};
+name_parts classify_name(std::u16string_view name) {
+  name_parts parts;
+  if (parse_camera_name(name, parts))
+    return parts;
+  parts = {};
+  if (parse_final(name, false, parts)) {
+    parts.kind = name_kind::final_name;
+    return parts;
+  }
+  std::uint16_t number = temporary_number(name);
+  if (number == 0)
+    return {};
+  std::u16string_view rest = name.substr(temporary_digits + 1);
+  parts = {};
+  if (parse_final(rest, true, parts)) {
+    parts.kind = name_kind::temporary;
+  } else if (parts = {}; parse_camera_name_as_given(rest, parts)) {
+    parts.kind = name_kind::camera_temporary;
+  } else {
+    return {};
+  }
+  parts.number = number;
+  return parts;
+}
+
+text final_name(const name_parts &parts) {
+  text name;
+  if (parts.form == name_form::short_83) {
+    name += u'G';
+    name += parts.codec_letter;
+    append_units(name, parts.recording);
+    append_units(name, parts.chapter);
+  } else {
+    if (parts.form == name_form::dated) {
+      name = date_text_of(parts.date);
+      name += date_separator;
+    }
+    name += long_prefix;
+    name += codec_word(parts.codec_letter);
+    name += piece_separator;
+    append_units(name, parts.recording);
+    name += piece_separator;
+    append_units(name, parts.chapter);
+  }
+  name += final_extension(parts.role);
+  return name;
+}
+
+name_parts final_parts_of(const name_parts &chapter, name_form form, date_value date) {
+  name_parts parts;
+  parts.kind = name_kind::final_name;
+  parts.role = chapter.role;
+  parts.form = form;
+  // A long form keeps the codec word alone: its letter reads back as X or H.
+  parts.codec_letter = form == name_form::short_83 ? chapter.codec_letter
+                       : is_hevc(chapter)          ? hevc_letter
+                                                   : avc_letter;
+  parts.chapter = chapter.chapter;
+  parts.recording = chapter.recording;
+  parts.date = form == name_form::dated ? date : -1;
+  return parts;
+}
+
+name_parts as_short_final(const name_parts &camera) {
+  // GX012301.mp4: the camera reads chapter 01, recording 2301; the 8.3 form recording
+  // 0123, chapter 01. The same six units either way.
+  std::array<char16_t, camera_name::chapter_length + camera_name::recording_length> units;
+  std::copy(camera.chapter.begin(), camera.chapter.end(), units.begin());
+  std::copy(camera.recording.begin(), camera.recording.end(), units.begin() + camera_name::chapter_length);
+  name_parts parts = camera;
+  parts.kind = name_kind::final_name;
+  parts.form = name_form::short_83;
+  parts.short_final = false;
+  std::copy(units.begin(), units.begin() + camera_name::recording_length, parts.recording.begin());
+  std::copy(units.begin() + camera_name::recording_length, units.end(), parts.chapter.begin());
+  return parts;
+}
+
+text finished_name(const name_parts &temporary) {
+  if (temporary.kind != name_kind::camera_temporary)
+    return final_name(temporary);
+  name_stem stem = stem_of(temporary);
+  text name(stem.begin(), stem.end());
+  name += u'.';
+  name += camera_extension(temporary.role);
+  return name;
+}
+
+text temporary_name(std::uint64_t number, std::u16string_view name) {
+  return decimal_text(static_cast<std::int64_t>(number)) + date_separator + text(name);
 }
 
 text date_text_of(date_value value) { return format_date(date_prefix_mask, value); }
 
-text final_name(const final_name_parts &parts) {
-  const chapter_parts &pieces = parts.pieces;
-  if (parts.form == name_form::short_83)
-    return u"G" + pieces.codec_letter + pieces.recording_number + pieces.chapter + parts.extension;
-  text name;
-  if (parts.form == name_form::dated)
-    name = parts.date_text + date_separator;
-  name += long_prefix;
-  name += codec_word(pieces.codec_letter);
-  name += piece_separator;
-  name += pieces.recording_number;
-  name += piece_separator;
-  name += pieces.chapter;
-  name += parts.extension;
+bool is_hevc(const name_parts &parts) { return parts.codec_letter == hevc_letter; }
+
+bool is_first_of_older_camera(const name_parts &parts) {
+  return std::u16string_view(parts.chapter.data(), parts.chapter.size()) == first_of_older_camera;
+}
+
+bool camera_writes(const name_parts &parts) {
+  std::u16string_view chapter(parts.chapter.data(), parts.chapter.size());
+  return (all_digits(chapter) || (chapter == first_of_older_camera && !is_hevc(parts))) &&
+         all_digits(std::u16string_view(parts.recording.data(), parts.recording.size()));
+}
+
+text camera_name_of(const name_parts &final_parts, bool older_camera) {
+  text name(1, u'G');
+  bool older = !is_hevc(final_parts) && (older_camera || is_first_of_older_camera(final_parts));
+  if (is_first_of_older_camera(final_parts) && !is_hevc(final_parts)) {
+    name += u"OPR";
+  } else {
+    bool proxy = final_parts.role == file_role::proxy;
+    name += proxy && !older        ? proxy_letter
+            : is_hevc(final_parts) ? hevc_letter
+            : older                ? older_chapter_letter
+                                   : avc_letter;
+    append_units(name, final_parts.chapter);
+  }
+  append_units(name, final_parts.recording);
+  name += u'.';
+  name += camera_extension(final_parts.role);
   return name;
 }
 
-std::optional<final_name_parts> parse_final_name(std::u16string_view name) {
-  final_name_parts parts;
-  // The 8.3 form: the codec letter is always one that upper-casing leaves as it is.
-  if (name.size() == camera_name::length && name[0] == u'G' &&
-      upper_char(name[camera_name::codec_at]) == name[camera_name::codec_at] &&
-      is_final_extension(name.substr(camera_name::dot_at))) {
-    constexpr std::size_t recording_at = camera_name::codec_at + 1;
-    constexpr std::size_t chapter_at = recording_at + camera_name::recording_length;
-    parts.form = name_form::short_83;
-    parts.pieces = {text(1, name[camera_name::codec_at]),
-                    text(name.substr(chapter_at, camera_name::chapter_length)),
-                    text(name.substr(recording_at, camera_name::recording_length))};
-    parts.extension = text(name.substr(camera_name::dot_at));
-    return parts;
-  }
-  if (parse_long_form(name, parts))
-    return parts;
-  // A dated name: a valid date and "_", or "_" alone for a file without a valid date.
-  std::size_t date = date_length(name);
-  if (date >= name.size() || name[date] != date_separator || !parse_long_form(name.substr(date + 1), parts))
-    return std::nullopt;
-  parts.form = name_form::dated;
-  parts.date_text = text(name.substr(0, date));
-  return parts;
-}
-
-text temporary_name(std::uint64_t number, std::u16string_view final_name) {
-  return decimal_text(static_cast<std::int64_t>(number)) + date_separator + text(final_name);
-}
-
-std::optional<final_name_parts> parse_temporary_name(std::u16string_view name) {
-  if (name.size() <= temporary_digits || name[temporary_digits] != date_separator)
-    return std::nullopt;
-  std::uint64_t number = 0;
-  for (std::size_t k = 0; k < temporary_digits; ++k) {
-    if (!is_digit(name[k]))
-      return std::nullopt;
-    number = number * 10 + (name[k] - u'0');
-  }
-  if (number < lowest_temporary_number || number > highest_temporary_number)
-    return std::nullopt;
-  return parse_final_name(name.substr(temporary_digits + 1));
-}
-
-name_verdict temporary_name_test(std::u16string_view name) {
-  return parse_temporary_name(name) ? name_verdict::taken : name_verdict::other;
-}
-
-text sidecar_extension(std::u16string_view name) {
-  if (name.size() != camera_name::length || name[camera_name::dot_at] != u'.')
-    return {};
-  if (has_camera_shape(name, u"LRV"))
-    return u".lrv";
-  if (has_camera_shape(name, u"THM"))
-    return u".thm";
-  return {};
-}
-
-name_stem stem_of(std::u16string_view name) {
-  name_stem stem;
-  for (std::size_t k = 0; k < stem.size(); ++k)
-    stem[k] = upper_char(name[k]);
+name_stem stem_of(const name_parts &camera) {
+  name_stem stem = {u'G', camera.codec_letter};
+  for (std::size_t k = 0; k < camera_name::chapter_length; ++k)
+    stem[camera_name::chapter_at + k] = upper_char(camera.chapter[k]);
+  for (std::size_t k = 0; k < camera_name::recording_length; ++k)
+    stem[camera_name::recording_at + k] = upper_char(camera.recording[k]);
   return stem;
 }
 
 name_stem proxy_stem_of(name_stem chapter) { return with_codec_letter(chapter, proxy_letter); }
 
-name_stem stem_of_final(const final_name_parts &video) {
-  const chapter_parts &pieces = video.pieces;
-  name_stem stem = {u'G', codec_word(pieces.codec_letter) == hevc_word ? hevc_letter : avc_letter};
-  for (std::size_t k = 0; k < camera_name::chapter_length; ++k)
-    stem[camera_name::chapter_at + k] = upper_char(pieces.chapter[k]);
-  for (std::size_t k = 0; k < camera_name::recording_length; ++k)
-    stem[camera_name::recording_at + k] = upper_char(pieces.recording_number[k]);
-  return stem;
+name_stem chapter_stem_of(const name_parts &parts) {
+  return with_codec_letter(stem_of(parts), is_hevc(parts) ? hevc_letter : avc_letter);
 }
 
-std::array<std::optional<name_stem>, 2> final_stems_of_sidecar(std::u16string_view sidecar) {
+std::array<std::optional<name_stem>, 2> chapter_stems_of_sidecar(const name_parts &sidecar) {
   name_stem stem = stem_of(sidecar);
-  char16_t letter = stem[camera_name::codec_at];
-  if (letter == proxy_letter && sidecar_extension(sidecar) == u".lrv")
+  if (sidecar.codec_letter == proxy_letter && sidecar.role == file_role::proxy)
     return {with_codec_letter(stem, hevc_letter), with_codec_letter(stem, avc_letter)};
-  return {with_codec_letter(stem, letter == hevc_letter ? hevc_letter : avc_letter), std::nullopt};
+  return {chapter_stem_of(sidecar), std::nullopt};
 }

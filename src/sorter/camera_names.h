@@ -14,13 +14,15 @@
 //   GX010123.MP4   "G", the codec letter, the chapter (01), the recording (0123), ".MP4"
 //   GX010123.THM   the chapter's thumbnail
 //   GL010123.LRV   its low-resolution proxy, with "L" for the codec letter
+//   GOPR0007.MP4   older cameras: a recording's first file; its next chapters GP010007.MP4...
 //
 // and this program gives
 //
 //   G-HEVC-0123-01.mp4                       the final name: HEVC for X, AVC for any other letter
-//   2023-05-06_15-59-02_G-HEVC-0123-01.mp4   dated (-d), or "_G-HEVC-0123-01.mp4" without a valid date
+//   2023-05-06_15-59-02_G-HEVC-0123-01.mp4   dated (-d, -t), or "_G-HEVC-0123-01.mp4" without a valid date
 //   GX012301.mp4                             the 8.3 form (-o)
 //   4821_G-HEVC-0123-01.mp4                  a temporary name: 1000 to 9999, "_", the final name
+//   4821_GX010123.MP4                        a temporary name of -c: the number, "_", the camera name
 //
 // A sidecar's final and temporary names end in its own extension, ".thm" or ".lrv".
 
@@ -44,89 +46,106 @@ constexpr std::uint64_t highest_temporary_number = 9999;
 /// 2023-05-06 15:59:02 becomes 2023-05-06_15-59-02.
 constexpr std::u16string_view date_prefix_mask = u"%yyyy-%mm-%dd_%hh-%ii-%ss";
 
-/// The extension of every video's new names.
-constexpr std::u16string_view video_extension = u".mp4";
-
-/// What a name test says of a name.
-enum class name_verdict {
-  other,           ///< not a name the test takes
-  taken,           ///< a name the test takes
-  splits_character ///< a chapter file's shape, but its pieces would cut a character in two
+/// What a name is, as far as this program is concerned.
+enum class name_kind : std::uint8_t {
+  other,            ///< none of the names below
+  camera,           ///< the camera's: GX010123.MP4, GL010123.LRV, GX010123.THM, in any letter case
+  cut_character,    ///< a camera name whose pieces would cut a character beyond U+FFFF in two
+  final_name,       ///< a long final name, plain or dated (an 8.3 one is a camera name too)
+  temporary,        ///< 1000..9999, "_", a final name (long or 8.3)
+  camera_temporary, ///< 1000..9999, "_", a camera name exactly as -c gives it
 };
 
-/// Whether a name is a camera chapter file: 12 code units, the first "G" and the last three
-/// "MP4" after upper-casing; nothing else is looked at. A name whose pieces would cut a
-/// character beyond U+FFFF in two (GX0💀123.MP4) would give a broken final name.
-name_verdict eligibility_test(std::u16string_view name);
-
-/// The pieces of a chapter file's name that its new names are made of.
-struct chapter_parts {
-  text codec_letter;     ///< the second unit, upper-cased
-  text chapter;          ///< the third and fourth units, as written
-  text recording_number; ///< the fifth to eighth units, as written
-  bool operator==(const chapter_parts &) const = default;
+/// Which file of a chapter a name is.
+enum class file_role : std::uint8_t {
+  video,    ///< .MP4, .mp4
+  proxy,    ///< .LRV, .lrv
+  thumbnail ///< .THM, .thm
 };
-
-/// Takes apart a name that passed eligibility_test (a sidecar's name too).
-chapter_parts chapter_parts_of(std::u16string_view name);
 
 /// How a final name is written.
-enum class name_form {
+enum class name_form : std::uint8_t {
   plain,   ///< G-HEVC-0123-01.mp4
   dated,   ///< 2023-05-06_15-59-02_G-HEVC-0123-01.mp4, or _G-HEVC-0123-01.mp4 without a date
   short_83 ///< GX012301.mp4
 };
 
-/// Everything a final name is made of.
-struct final_name_parts {
-  name_form form = name_form::plain;
-  text date_text; ///< dated form: the date through date_prefix_mask, or empty for no valid date
-  chapter_parts pieces;
-  text extension = text(video_extension);
-  bool operator==(const final_name_parts &) const = default;
+/// A name taken apart once: its kind and the pieces every other name of its chapter is
+/// made of.
+struct name_parts {
+  name_kind kind = name_kind::other;
+  file_role role = file_role::video;
+  name_form form = name_form::plain; ///< final and temporary names
+  /// A camera name that is exactly an 8.3 name this program gives: "G", a letter that
+  /// upper-casing leaves as it is, six units, ".mp4", ".lrv" or ".thm" in lower case.
+  bool short_final = false;
+  char16_t codec_letter = 0; ///< upper-cased; a long final name keeps only X (HEVC) or H (AVC)
+  std::array<char16_t, camera_name::chapter_length> chapter{};     ///< as written
+  std::array<char16_t, camera_name::recording_length> recording{}; ///< as written
+  date_value date = -1;     ///< the dated form's date; -1 for the "_" alone
+  std::uint16_t number = 0; ///< temporary names: 1000..9999
+  bool operator==(const name_parts &) const = default;
 };
 
-/// The date part of a dated final name: the date value through date_prefix_mask; the empty
-/// text for a file without a valid date.
+/// Takes a name apart: what kind it is and its pieces. Nothing else looks inside a name.
+name_parts classify_name(std::u16string_view name);
+
+/// The final name of a chapter's pieces: the kind is not looked at; the form, the date,
+/// the pieces and the role are.
+text final_name(const name_parts &parts);
+
+/// The pieces of a final name (kind final_name) made of a chapter file's pieces, in the
+/// form given; the date is used by the dated form only.
+name_parts final_parts_of(const name_parts &chapter, name_form form, date_value date);
+
+/// How an 8.3 name the program gives (short_final) reads as a final name: its recording
+/// and chapter come in the other order than in the camera name of the same units.
+name_parts as_short_final(const name_parts &camera);
+
+/// The name a temporary name stands for: the final name of a temporary name, the camera
+/// name of one of -c's.
+text finished_name(const name_parts &temporary);
+
+/// The temporary name of a final or camera name: the number (1000..9999), "_", the name.
+text temporary_name(std::uint64_t number, std::u16string_view name);
+
+/// The date part of a dated final name: the date value through date_prefix_mask; the
+/// empty text for a file without a valid date.
 text date_text_of(date_value value);
 
-/// The final name made of the parts.
-text final_name(const final_name_parts &parts);
+/// Whether the codec letter stands for HEVC ("X"); every other letter is AVC.
+bool is_hevc(const name_parts &parts);
 
-/// Takes apart a name exactly as final_name writes one, or gives nothing for any other
-/// name. A long form keeps only the codec word, so its codec letter comes back as "X" for
-/// HEVC and "H" for AVC; the 8.3 form keeps the letter itself.
-std::optional<final_name_parts> parse_final_name(std::u16string_view name);
+/// Whether the chapter is "PR", the first file of an older camera's recording (GOPR0007).
+bool is_first_of_older_camera(const name_parts &parts);
 
-/// The temporary name of a final name: the number (1000..9999), "_", the final name.
-text temporary_name(std::uint64_t number, std::u16string_view final_name);
+/// Whether a final name's pieces are ones a camera writes: a chapter of two digits or
+/// "PR" and a recording of four digits (-c gives camera names back only for those).
+bool camera_writes(const name_parts &parts);
 
-/// Takes apart a name exactly as temporary_name writes one around a final name; nothing
-/// for any other name.
-std::optional<final_name_parts> parse_temporary_name(std::u16string_view name);
-
-/// Whether a name is a temporary name this program gives: the name test of -f.
-name_verdict temporary_name_test(std::u16string_view name);
-
-/// A sidecar's own extension in lower case (".lrv" or ".thm") when the name has the shape
-/// of one: 12 code units, "." ninth, LRV or THM last in any case; the empty text otherwise.
-text sidecar_extension(std::u16string_view name);
+/// The camera name -c gives a final name back: upper case, ".MP4", ".THM" or ".LRV".
+/// older_camera picks GP for an AVC chapter (the cameras that named a recording's first
+/// file GOPR); a proxy of a GH or GX video is GL, an older camera's has its video's stem.
+text camera_name_of(const name_parts &final_parts, bool older_camera);
 
 /// The upper-cased first eight units of a camera name, which a chapter file shares with
 /// its thumbnail, and with its proxy but for the codec letter.
 using name_stem = std::array<char16_t, camera_name::stem_length>;
 
-/// The stem of a camera name (at least eight units long).
-name_stem stem_of(std::u16string_view name);
+/// The stem of a camera name's pieces.
+name_stem stem_of(const name_parts &camera);
 
 /// The stem of a chapter's proxy: the chapter's own, with "L" for the codec letter.
 name_stem proxy_stem_of(name_stem chapter);
 
-/// The stem a video under its final name had, as far as the name tells: the codec letter
-/// "X" for HEVC and "H" for AVC.
-name_stem stem_of_final(const final_name_parts &video);
+/// The stem a chapter has in every state of a run, as far as a final name tells: the
+/// codec letter "X" for HEVC and "H" for AVC, the rest upper-cased.
+name_stem chapter_stem_of(const name_parts &parts);
 
-/// The stems of the videos under final names that a sidecar with this camera name may
-/// belong to, as stem_of_final gives them: its own for a thumbnail; for a proxy with "L"
-/// for the codec letter, the HEVC and the AVC one. The second is empty when there is one.
-std::array<std::optional<name_stem>, 2> final_stems_of_sidecar(std::u16string_view sidecar);
+/// The chapter stems of the videos a camera sidecar may belong to, as chapter_stem_of
+/// gives them: its own for a thumbnail; for a proxy with "L" for the codec letter, the
+/// HEVC and the AVC one. The second is empty when there is one.
+std::array<std::optional<name_stem>, 2> chapter_stems_of_sidecar(const name_parts &sidecar);
+
+/// The extension of a role's new names: ".mp4", ".lrv" or ".thm".
+std::u16string_view final_extension(file_role role);

@@ -138,6 +138,7 @@ constexpr std::u16string_view help_arguments[] = {
     u"  -l   *\u00b0  also renames each chapter's LRV and THM files",
     u"  -f   *\u00b0  finishes a renaming that was cut short (temporary names)",
     u"  -t   *\u00b0  prefixes the recording's start time, read from the video",
+    u"  -c   *\u00b0  gives renamed files their camera names back",
     u"",
 };
 
@@ -153,10 +154,20 @@ constexpr std::u16string_view examining = u"  > Examining {}";
 constexpr std::u16string_view match = u"    > Match {}";
 constexpr std::u16string_view splits_character =
     u"    > No match {}: its pieces would cut a character in two";
+constexpr std::u16string_view short_name_left = u"    > No match {}: an 8.3 name this program gives";
 constexpr std::u16string_view examined = u"  {} files examined, {} eligible files found";
 constexpr std::u16string_view sidecar_without_video = u"    > Sidecar {} left alone: no video of its own";
 constexpr std::u16string_view sidecar_of_two_videos =
     u"    > Sidecar {} left alone: it would belong to more than one video";
+constexpr std::u16string_view recording_in_camera_zone =
+    u"    > Recording of {} started {}, {}, as the camera was set";
+constexpr std::u16string_view recording_clock_differs = u"    > Recording of {}: its clock (CDAT) says {}";
+constexpr std::u16string_view no_usable_time = u"    > No usable time in {}: {}";
+constexpr std::u16string_view no_movie_header = u"no movie header (moov with mvhd) can be read";
+constexpr std::u16string_view unknown_clock = u"its udta cannot be read to its end, so its clock is unknown";
+constexpr std::u16string_view unknown_version = u"its mvhd is of an unknown version";
+constexpr std::u16string_view no_creation_time = u"it holds no creation time";
+constexpr std::u16string_view zone_never_set = u"its zone was never set (TZON 32767) and it holds no CDAT";
 constexpr std::u16string_view recording_by_camera_clock =
     u"    > Recording of {} started {}, by the camera's clock";
 constexpr std::u16string_view recording_in_utc = u"    > Recording of {} started {}, UTC shown in local time";
@@ -165,9 +176,23 @@ constexpr std::u16string_view recording_by_last_change =
 constexpr std::u16string_view sidecar_already_there =
     u"    > Sidecar {} left alone: its video has one already";
 
+// Files left out of a run, shown without -v.
+constexpr std::u16string_view unreadable_chapter =
+    u"    [!!] Could not read {}: {}. Its recording stays as it is...";
+constexpr std::u16string_view camera_name_taken = u"    [!!] {} keeps its name: its camera name {} is taken";
+
+// Why an operation on a file failed.
+constexpr std::u16string_view name_is_taken = u"the name is taken";
+constexpr std::u16string_view file_is_gone = u"the file is not there";
+constexpr std::u16string_view no_permission = u"no permission";
+constexpr std::u16string_view medium_is_read_only = u"the medium is read-only";
+constexpr std::u16string_view file_in_use = u"the file is in use";
+constexpr std::u16string_view system_refused = u"the system refused it";
+
 // The preview.
 constexpr std::u16string_view preview_heading = u"\n\r  Renaming Preview:";
 constexpr std::u16string_view preview_line = u"    {}  -->  {}";
+constexpr std::u16string_view second_name_line = u"    {}  -->  removed, a second name of {}";
 
 // The confirmation and the two rename passes.
 constexpr std::u16string_view prompt = u"\n\r  Press any key to continue renaming or [Esc] to abort...";
@@ -175,6 +200,10 @@ constexpr std::u16string_view nothing_changed = u"\n\r  No file was changed";
 constexpr std::u16string_view temporary_heading = u"\n\r  Renaming {} files with temp names...";
 constexpr std::u16string_view renamed_line = u"    [OK] {}  -->  {}";
 constexpr std::u16string_view could_not_rename = u"    [!!] Could not rename {}, to {}. Skipping...";
+constexpr std::u16string_view why_line = u"    > Why: {}";
+constexpr std::u16string_view second_name_removed = u"    [OK] Removed {}, a second name of {}";
+constexpr std::u16string_view second_name_kept =
+    u"    [!!] Could not remove {}, a second name of {}. Skipping...";
 constexpr std::u16string_view temporary_summary = u"\n\r  Successfully renamed {} of {} temp files.";
 constexpr std::u16string_view final_heading = u"\n\r  Renaming {} files to final names...";
 constexpr std::u16string_view final_summary = u"\n\r  Successfully renamed {} of {} files.";

@@ -1,36 +1,35 @@
 #include "sorter/names.h"
 
 #include "runtime/console.h"
-#include "runtime/random.h"
-#include "sorter/camera_names.h"
 #include "sorter/fixed_texts.h"
+#include "sorter/plan.h"
 
-text final_name_of(const rename_job &job, const run_options &options) {
-  final_name_parts parts;
-  parts.pieces = {job.codec_letter, job.chapter, job.recording_number};
-  parts.extension = job.extension;
-  if (options.short_names) {
-    parts.form = name_form::short_83;
-  } else if (options.date_prefix) {
-    // A file without a valid date has an empty date: its date part is the "_" alone.
-    parts.form = name_form::dated;
-    parts.date_text = job.modified_text;
+name_parts final_parts_for(const found_file_record &record, const run_options &options,
+                           const start_times &times) {
+  if (options.short_names)
+    return final_parts_of(record.parts, name_form::short_83, -1);
+  if (options.start_time) {
+    // The recording's start, when one of its chapters gave one; else the file's last change.
+    const recording_time *time = time_of(times, record);
+    return final_parts_of(record.parts, name_form::dated,
+                          time && time->start.when >= 0 ? time->start.when : record.modified);
   }
-  return final_name(parts);
+  // A file without a valid date has the date -1: its date part is the "_" alone.
+  if (options.date_prefix)
+    return final_parts_of(record.parts, name_form::dated, record.modified);
+  return final_parts_of(record.parts, name_form::plain, -1);
 }
 
-void assign_new_names(job_list &jobs, const run_options &options) {
-  for (rename_job &job : jobs) {
-    // A sidecar of a video under its final name already takes that name.
-    if (job.final_name.empty())
-      job.final_name = final_name_of(job, options);
-    job.temp_name =
-        temporary_name(random_number(highest_temporary_number, lowest_temporary_number), job.final_name);
-  }
+void assign_new_names(job_list &jobs, const std::function<std::uint64_t()> &draw) {
+  for (rename_job &job : jobs)
+    if (!job.under_temporary_name)
+      job.temp_name = temporary_name(draw(), job.final_name);
 }
 
-void print_preview(const job_list &jobs) {
+void print_preview(const plan &planned) {
   print_line(fixed_text::preview_heading);
-  for (const rename_job &job : jobs)
+  for (const rename_job &job : planned.jobs)
     print_line(fill(fixed_text::preview_line, {from_outside(job.old_name), from_outside(job.final_name)}));
+  for (const second_name &second : planned.second_names)
+    print_line(fill(fixed_text::second_name_line, {from_outside(second.removed), from_outside(second.kept)}));
 }

@@ -1,15 +1,24 @@
 #pragma once
 
 #include "sorter/records.h"
+#include "sorter/start_time.h"
 
-/// The final name of a job: G-HEVC|AVC-recording-chapter.mp4, with -d the date and "_" in
-/// front (the "_" alone for a file without a valid date), or with -o the 8.3 form
-/// G<codec><recording><chapter>.mp4 (no date); a sidecar ends in its own extension.
-text final_name_of(const rename_job &job, const run_options &options);
+#include <cstdint>
+#include <functional>
 
-/// Sets every job's final name (unless it has one) and its temporary name: four random
-/// digits (1000..9999), "_" and the final name. One random draw per job, in job order.
-void assign_new_names(job_list &jobs, const run_options &options);
+struct plan;
 
-/// Prints the renaming preview: one line per job, bare old and final names.
-void print_preview(const job_list &jobs);
+/// Which date a chapter's final name carries: none (plain), the 8.3 form's none (-o), the
+/// start of its recording (-t, when one was read), or the file's last change (-d, and -t
+/// without a start time). The one place that decides it.
+name_parts final_parts_for(const found_file_record &record, const run_options &options,
+                           const start_times &times);
+
+/// Gives every job that needs one its temporary name: a number (1000..9999) from draw, "_"
+/// and the job's final name. One draw per job, in job order; a job already under its
+/// temporary name draws nothing.
+void assign_new_names(job_list &jobs, const std::function<std::uint64_t()> &draw);
+
+/// Prints the renaming preview: one line per job, bare old and final names, then one per
+/// second name that goes.
+void print_preview(const plan &planned);

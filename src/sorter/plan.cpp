@@ -4,307 +4,646 @@
 #include "sorter/camera_names.h"
 #include "sorter/fixed_texts.h"
 #include "sorter/names.h"
+#include "sorter/rename.h"
 
-#include <map>
+#include <algorithm>
+#include <optional>
 #include <set>
 #include <unordered_map>
 
 namespace {
 
-// The folder and the stem of a name: what pairs a sidecar with its video. The records of
-// one folder share one directory text, so its address stands for the folder and no key
-// needs a copy of the path.
-struct stem_key {
-  const text *directory;
-  name_stem stem;
-  bool operator==(const stem_key &) const = default;
+// What pairs a sidecar with its video, and a name with the other names of its chapter: the
+// folder (the records of one folder share one folder record, so its address stands for
+// it), the file's role, a stem, and for final names their form and date.
+struct pairing_key {
+  const folder_path *folder = nullptr;
+  file_role role = file_role::video;
+  name_stem stem{};
+  name_form form = name_form::plain;
+  date_value date = -1;
+  bool operator==(const pairing_key &) const = default;
 };
 
-struct stem_hash {
-  std::size_t operator()(const stem_key &key) const {
-    std::size_t hash = std::hash<const text *>()(key.directory);
+struct key_hash {
+  std::size_t operator()(const pairing_key &key) const {
+    std::size_t hash = std::hash<const folder_path *>()(key.folder);
     for (char16_t unit : key.stem)
       hash = hash * 1000003 + unit;
-    return hash;
+    return hash * 31 + static_cast<std::size_t>(key.role) * 7 + static_cast<std::size_t>(key.form) +
+           static_cast<std::size_t>(key.date);
   }
 };
 
-// Which video job a stem belongs to; ambiguous when more than one video of the folder
-// has it, and then the sidecar belongs to none.
-struct owner {
-  std::size_t job = 0;
-  bool ambiguous = false;
+// A key of a chapter in any state: its stem as a final name tells it (X or H).
+pairing_key chapter_key(const found_file_record &record, file_role role, const name_stem &stem) {
+  return {record.folder.get(), role, stem, name_form::plain, -1};
+}
+
+// A key of one final name exactly: its form and date too, and for the 8.3 form its own
+// codec letter.
+pairing_key final_key(const found_file_record &record, file_role role, const name_parts &parts) {
+  return {record.folder.get(), role,
+          parts.form == name_form::short_83 ? stem_of(parts) : chapter_stem_of(parts), parts.form,
+          parts.date};
+}
+
+// ---------------------------------------------------------------------------------------
+// Second names: a rename cut between its link and its unlink leaves one file under two
+// names of its chapter. The name further along in the run's direction stays.
+
+enum class direction { to_final_names, to_camera_names };
+
+// How far along a name is in a run's direction; -1 for a name that is in none of its states.
+int progress(const name_parts &parts, direction way, bool short_names) {
+  bool final = parts.kind == name_kind::final_name || (short_names && parts.short_final);
+  bool camera = parts.kind == name_kind::camera && !final;
+  if (way == direction::to_final_names)
+    return camera ? 0 : parts.kind == name_kind::temporary ? 1 : final ? 2 : -1;
+  return final ? 0 : parts.kind == name_kind::camera_temporary ? 1 : camera ? 2 : -1;
+}
+
+// The chapter stems a name stands for: a camera proxy with "L" may be an HEVC or an AVC one.
+std::array<std::optional<name_stem>, 2> chapter_stems(const name_parts &parts, bool short_names) {
+  if (short_names && parts.short_final)
+    return {chapter_stem_of(as_short_final(parts)), std::nullopt};
+  if (parts.kind == name_kind::camera && parts.role != file_role::video)
+    return chapter_stems_of_sidecar(parts);
+  return {chapter_stem_of(parts), std::nullopt};
+}
+
+using chapter_index = std::unordered_map<pairing_key, std::vector<std::size_t>, key_hash>;
+
+struct second_name_search {
+  class disk &disk;
+  const file_list &files;
+  direction way;
+  bool short_names;
+  chapter_index others; // the names in states other than the one the run takes
+
+  second_name_search(class disk &the_disk, const file_list &all, direction run_way, bool short_form,
+                     name_kind taken)
+      : disk(the_disk), files(all), way(run_way), short_names(short_form) {
+    for (std::size_t index = 0; index < files.size(); ++index) {
+      const name_parts &parts = files[index].parts;
+      if (parts.kind == taken || progress(parts, way, short_names) < 0)
+        continue;
+      for (const std::optional<name_stem> &stem : chapter_stems(parts, short_names))
+        if (stem)
+          others[chapter_key(files[index], parts.role, *stem)].push_back(index);
+    }
+  }
+
+  // The second name of the file a run would take, when another name of its chapter is the
+  // same file: which of the two goes.
+  std::optional<second_name> of(std::size_t taken) {
+    const found_file_record &record = files[taken];
+    int here = progress(record.parts, way, short_names);
+    for (const std::optional<name_stem> &stem : chapter_stems(record.parts, short_names)) {
+      auto found = stem ? others.find(chapter_key(record, record.parts.role, *stem)) : others.end();
+      if (found == others.end())
+        continue;
+      for (std::size_t other : found->second) {
+        const found_file_record &there = files[other];
+        int along = progress(there.parts, way, short_names);
+        if (along == here || !disk.same_file(join_path(record.folder->opened, record.name),
+                                             join_path(there.folder->opened, there.name)))
+          continue;
+        if (along > here)
+          return second_name{record.folder, record.name, there.name};
+        return second_name{record.folder, there.name, record.name};
+      }
+    }
+    return std::nullopt;
+  }
 };
 
-using owner_map = std::unordered_map<stem_key, owner, stem_hash>;
+// ---------------------------------------------------------------------------------------
+// Sidecars: each follows a video of the run, or stands beside a video that stays as it is.
 
-void claim(owner_map &owners, const stem_key &key, std::size_t job) {
-  auto [found, added] = owners.try_emplace(key, owner{job, false});
-  if (!added && found->second.job != job)
+// Who a sidecar may belong to: a video of the run (by its place among them; none for one
+// that is left out, whose sidecars then stay without a word), or a video that stays.
+struct owner {
+  std::size_t index = no_job;
+  bool ambiguous = false;
+  bool has[3] = {}; // standing videos: a sidecar of each role under the same state already
+};
+
+using owner_map = std::unordered_map<pairing_key, owner, key_hash>;
+
+void claim(owner_map &owners, const pairing_key &key, std::size_t index) {
+  auto [found, added] = owners.try_emplace(key, owner{index, false, {}});
+  if (!added && found->second.index != index)
     found->second.ambiguous = true;
 }
 
-// A job for the file of a record, with the pieces its new names are made of.
-rename_job job_with_pieces(const found_file_record &record, chapter_parts pieces) {
-  rename_job job;
-  job.directory = record.directory;
-  job.old_name = record.name;
-  job.codec_letter = std::move(pieces.codec_letter);
-  job.chapter = std::move(pieces.chapter);
-  job.recording_number = std::move(pieces.recording_number);
-  return job;
-}
-
-rename_job job_of(const found_file_record &record, const run_options &options) {
-  rename_job job = job_with_pieces(record, chapter_parts_of(record.name));
-  // The date only ever reaches a name through -d.
-  if (options.date_prefix)
-    job.modified_text = date_text_of(record.modified);
-  return job;
-}
-
-// A folder's videos under their final names, by the stem their sidecars know them by,
-// and whether each has its thumbnail and proxy under final names already.
-struct final_video {
-  std::size_t record = no_job; // the video's file record, when there is one
-  bool ambiguous = false;      // two videos of one recording and chapter (dated and not)
-  bool has_thm = false;
-  bool has_lrv = false;
+// A sidecar, and the keys under which a video of the run or a standing video may own it.
+struct sidecar_claim {
+  std::size_t file;
+  std::optional<pairing_key> run_key;
+  std::array<std::optional<pairing_key>, 2> standing_keys;
 };
 
-using final_video_map = std::unordered_map<stem_key, final_video, stem_hash>;
-
-final_video_map final_videos_of(const file_list &files) {
-  final_video_map videos;
-  for (std::size_t index = 0; index < files.size(); ++index) {
-    const found_file_record &record = files[index];
-    std::optional<final_name_parts> parts = parse_final_name(record.name);
-    // An 8.3 name is a chapter file's name too, and is renamed as one.
-    if (!parts || parts->form == name_form::short_83)
-      continue;
-    final_video &video = videos[{record.directory.get(), stem_of_final(*parts)}];
-    if (parts->extension == u".thm") {
-      video.has_thm = true;
-    } else if (parts->extension == u".lrv") {
-      video.has_lrv = true;
-    } else {
-      video.ambiguous = video.record != no_job;
-      video.record = index;
-    }
-  }
-  return videos;
-}
-
-// The sidecars of each video, in file-list order. A sidecar belongs to the video of its
-// folder whose stem it has (a thumbnail: the video's own stem; a proxy: that stem or the
-// proxy stem), found through maps from folder and stem to the video, so that the pairing
-// stays one linear pass. One whose video is no longer under its camera name (a run cut
-// short, or one without -l) belongs to the video under the final name of its recording
-// and chapter. Sidecars that belong to no video, or to two, are noted.
 struct sidecar_pairing {
-  std::vector<std::vector<std::size_t>> of_videos; // by video, as video_records numbers them
-  std::unordered_map<std::size_t, std::vector<std::size_t>> of_final_videos; // by file record
+  std::vector<std::vector<std::size_t>> of_videos; // by the run's video, its sidecars (files)
+  std::vector<std::size_t> beside;                 // by file: the standing video it joins, or no_job
 };
 
-sidecar_pairing find_sidecars(const file_list &files, const std::vector<std::size_t> &video_records,
-                              std::vector<sidecar_note> &notes) {
-  owner_map thm_owners;
-  owner_map lrv_owners;
-  thm_owners.reserve(video_records.size());
-  lrv_owners.reserve(video_records.size() * 2);
-  for (std::size_t video = 0; video < video_records.size(); ++video) {
-    const found_file_record &record = files[video_records[video]];
-    stem_key key{record.directory.get(), stem_of(record.name)};
-    claim(thm_owners, key, video);
-    claim(lrv_owners, key, video);
-    claim(lrv_owners, {key.directory, proxy_stem_of(key.stem)}, video);
+// Keeps one sidecar of each role per video: the one preferred (the camera's own form), else
+// the first; the others stay, since they would all take one name.
+void one_of_each_role(std::vector<std::size_t> &sidecars, const file_list &files,
+                      const std::function<bool(std::size_t)> &preferred, std::vector<sidecar_note> &notes) {
+  std::vector<std::size_t> kept;
+  for (std::size_t sidecar : sidecars) {
+    auto same_role = std::find_if(kept.begin(), kept.end(), [&](std::size_t other) {
+      return files[other].parts.role == files[sidecar].parts.role;
+    });
+    if (same_role == kept.end()) {
+      kept.push_back(sidecar);
+    } else if (preferred && preferred(sidecar) && !preferred(*same_role)) {
+      notes.push_back({*same_role, sidecar_fate::video_has_one});
+      *same_role = sidecar;
+    } else {
+      notes.push_back({sidecar, sidecar_fate::video_has_one});
+    }
   }
-  final_video_map final_videos = final_videos_of(files);
-  sidecar_pairing pairing{std::vector<std::vector<std::size_t>>(video_records.size()), {}};
-  for (std::size_t index = 0; index < files.size(); ++index) {
-    const found_file_record &record = files[index];
-    if (record.eligible)
-      continue;
-    text extension = sidecar_extension(record.name);
-    if (extension.empty())
-      continue;
-    const owner_map &owners = extension == u".thm" ? thm_owners : lrv_owners;
-    auto found = owners.find({record.directory.get(), stem_of(record.name)});
-    if (found != owners.end()) {
+  std::sort(kept.begin(), kept.end());
+  sidecars = kept;
+}
+
+// Pairs each sidecar with the video of the run that claims it (by its place among
+// video_files), else with the one standing video its keys find. preferred tells, of two
+// sidecars of one role for one video, the one to keep.
+sidecar_pairing pair_sidecars(const file_list &files, const std::vector<sidecar_claim> &claims,
+                              const std::vector<std::size_t> &video_files, const owner_map &run,
+                              const owner_map &standing,
+                              const std::function<bool(std::size_t video, std::size_t sidecar)> &preferred,
+                              std::vector<sidecar_note> &notes) {
+  sidecar_pairing pairing{std::vector<std::vector<std::size_t>>(video_files.size()),
+                          std::vector<std::size_t>(files.size(), no_job)};
+  std::unordered_map<std::size_t, std::vector<std::size_t>> of_standing;
+  for (const sidecar_claim &claim : claims) {
+    auto found = claim.run_key ? run.find(*claim.run_key) : run.end();
+    if (found != run.end()) {
       if (found->second.ambiguous)
-        notes.push_back({index, sidecar_fate::two_videos});
-      else
-        pairing.of_videos[found->second.job].push_back(index);
+        notes.push_back({claim.file, sidecar_fate::two_videos});
+      else if (found->second.index != no_job)
+        pairing.of_videos[found->second.index].push_back(claim.file);
       continue;
     }
-    const final_video *owner = nullptr;
+    const owner *beside = nullptr;
     bool ambiguous = false;
-    for (const std::optional<name_stem> &stem : final_stems_of_sidecar(record.name)) {
-      auto video = stem ? final_videos.find({record.directory.get(), *stem}) : final_videos.end();
-      if (video == final_videos.end() || video->second.record == no_job)
+    for (const std::optional<pairing_key> &key : claim.standing_keys) {
+      auto video = key ? standing.find(*key) : standing.end();
+      if (video == standing.end())
         continue;
-      ambiguous = ambiguous || owner || video->second.ambiguous;
-      owner = &video->second;
+      ambiguous = ambiguous || beside || video->second.ambiguous;
+      beside = &video->second;
     }
-    if (!owner)
-      notes.push_back({index, sidecar_fate::no_video});
+    if (!beside)
+      notes.push_back({claim.file, sidecar_fate::no_video});
     else if (ambiguous)
-      notes.push_back({index, sidecar_fate::two_videos});
-    else if (extension == u".thm" ? owner->has_thm : owner->has_lrv)
-      notes.push_back({index, sidecar_fate::video_has_one});
+      notes.push_back({claim.file, sidecar_fate::two_videos});
+    else if (beside->has[static_cast<int>(files[claim.file].parts.role)])
+      notes.push_back({claim.file, sidecar_fate::video_has_one});
     else
-      pairing.of_final_videos[owner->record].push_back(index);
+      of_standing[beside->index].push_back(claim.file);
+  }
+  auto preferred_for = [&](std::size_t video) {
+    return preferred ? [&preferred, video](std::size_t sidecar) { return preferred(video, sidecar); }
+                     : std::function<bool(std::size_t)>();
+  };
+  for (std::size_t video = 0; video < video_files.size(); ++video)
+    one_of_each_role(pairing.of_videos[video], files, preferred_for(video_files[video]), notes);
+  for (auto &[video, sidecars] : of_standing) {
+    one_of_each_role(sidecars, files, preferred_for(video), notes);
+    for (std::size_t sidecar : sidecars)
+      pairing.beside[sidecar] = video;
   }
   return pairing;
 }
 
-// A job for a sidecar: its video's pieces, date included, and its own extension.
-rename_job sidecar_job(const rename_job &video, const found_file_record &sidecar) {
-  rename_job job = video;
-  job.old_name = sidecar.name;
-  job.extension = sidecar_extension(sidecar.name);
-  return job;
+// ---------------------------------------------------------------------------------------
+// The plan of a run: the videos it takes, then their jobs with their sidecars.
+
+// A video of the run: its file, and the name it is to have.
+struct planned_video {
+  std::size_t file;
+  name_parts target;  // the final name's parts (-c: the final name it has)
+  text name;          // the name it is to have
+  bool older = false; // -c: an older camera's recording (GOPR, GP)
+};
+
+// The names of the folder, upper-cased: a camera name is taken when a name of another
+// letter case stands there too, as it does on Windows and on a camera card.
+std::set<std::pair<const folder_path *, text>> upper_cased_names(const file_list &files) {
+  std::set<std::pair<const folder_path *, text>> names;
+  for (const found_file_record &record : files) {
+    text upper = record.name;
+    for (char16_t &unit : upper)
+      unit = upper_char(unit);
+    names.emplace(record.folder.get(), std::move(upper));
+  }
+  return names;
 }
 
-// A job whose final name is known already, made of its parts.
-rename_job job_of_final(const found_file_record &record, final_name_parts parts) {
-  text name = final_name(parts);
-  rename_job job = job_with_pieces(record, std::move(parts.pieces));
+std::vector<std::size_t> files_of(const std::vector<planned_video> &videos) {
+  std::vector<std::size_t> files;
+  for (const planned_video &video : videos)
+    files.push_back(video.file);
+  return files;
+}
+
+rename_job job_for(const found_file_record &record, std::size_t file, text name) {
+  rename_job job;
+  job.folder = record.folder;
+  job.file = file;
+  job.old_name = record.name;
   job.final_name = std::move(name);
-  job.modified_text = std::move(parts.date_text);
-  job.extension = std::move(parts.extension);
   return job;
 }
 
-// A job for a sidecar of a video already under its final name: the video's final name as
-// it stands, with the sidecar's own extension.
-rename_job sidecar_of_final_job(const found_file_record &video, const found_file_record &sidecar) {
-  final_name_parts parts = *parse_final_name(video.name);
-  parts.extension = sidecar_extension(sidecar.name);
-  return job_of_final(sidecar, std::move(parts));
+// The jobs in file-list order: each video with its sidecars right after it; a sidecar that
+// joins a standing video where it stands itself.
+job_list assemble(const file_list &files, const std::vector<planned_video> &videos,
+                  const sidecar_pairing &pairing,
+                  const std::function<text(const planned_video &, std::size_t)> &sidecar_name,
+                  const std::function<text(std::size_t, std::size_t)> &beside_name) {
+  job_list jobs;
+  std::vector<std::size_t> video_of(files.size(), no_job);
+  for (std::size_t video = 0; video < videos.size(); ++video)
+    video_of[videos[video].file] = video;
+  for (std::size_t index = 0; index < files.size(); ++index) {
+    if (pairing.beside[index] != no_job)
+      jobs.push_back(job_for(files[index], index, beside_name(pairing.beside[index], index)));
+    std::size_t video = video_of[index];
+    if (video == no_job)
+      continue;
+    std::size_t video_job = jobs.size();
+    jobs.push_back(job_for(files[index], index, videos[video].name));
+    for (std::size_t sidecar : pairing.of_videos[video]) {
+      jobs.push_back(job_for(files[sidecar], sidecar, sidecar_name(videos[video], sidecar)));
+      jobs.back().video = video_job;
+    }
+  }
+  return jobs;
 }
 
-// One job per eligible record; with -l each video's sidecars right after it, and the
-// sidecars of a video under its final name where that video stands in the file list.
-plan job_building_pass(const file_list &files, const run_options &options) {
-  plan planned;
-  std::vector<std::size_t> video_records;
-  for (std::size_t index = 0; index < files.size(); ++index)
-    if (files[index].eligible)
-      video_records.push_back(index);
-  if (!options.sidecars) {
-    planned.jobs.reserve(video_records.size());
-    for (std::size_t index : video_records)
-      planned.jobs.push_back(job_of(files[index], options));
-    return planned;
-  }
-  sidecar_pairing pairing = find_sidecars(files, video_records, planned.notes);
-  std::size_t video = 0;
-  for (std::size_t index = 0; index < files.size(); ++index) {
-    if (files[index].eligible) {
-      std::size_t video_job = planned.jobs.size();
-      planned.jobs.push_back(job_of(files[index], options));
-      for (std::size_t sidecar : pairing.of_videos[video++]) {
-        planned.jobs.push_back(sidecar_job(planned.jobs[video_job], files[sidecar]));
-        planned.jobs.back().video = video_job;
-      }
-      continue;
-    }
-    auto of_final = pairing.of_final_videos.find(index);
-    if (of_final == pairing.of_final_videos.end())
-      continue;
-    for (std::size_t sidecar : of_final->second)
-      planned.jobs.push_back(sidecar_of_final_job(files[index], files[sidecar]));
-  }
-  return planned;
+name_parts with_role(name_parts parts, file_role role) {
+  parts.role = role;
+  return parts;
+}
+
+bool is_sidecar(const name_parts &parts) { return parts.role != file_role::video; }
+
+// Registers a camera-named video under the stems its sidecars have: its thumbnail its own
+// stem, its proxy its own stem or that stem with "L".
+void claim_camera_stems(owner_map &owners, const found_file_record &record, std::size_t index) {
+  name_stem stem = stem_of(record.parts);
+  claim(owners, chapter_key(record, file_role::thumbnail, stem), index);
+  claim(owners, chapter_key(record, file_role::proxy, stem), index);
+  claim(owners, chapter_key(record, file_role::proxy, proxy_stem_of(stem)), index);
+}
+
+// Whether a camera sidecar has the camera's own form for its video: an older camera's
+// (GOPR, GP) proxy has the video's stem, a later one's "L" for the codec letter.
+bool camera_form_of(const name_parts &video, const name_parts &sidecar) {
+  name_stem own = stem_of(video);
+  bool older = video.codec_letter == u'O' || video.codec_letter == u'P';
+  if (sidecar.role == file_role::proxy && !older)
+    own = proxy_stem_of(own);
+  return stem_of(sidecar) == own;
 }
 
 } // namespace
 
-plan renaming_plan(file_list &files, const run_options &options) {
-  // 8.3 names carry no date: with -o there is nothing to read.
-  std::vector<recording_time> times;
-  if (options.start_time && !options.short_names)
-    times = date_by_recordings(files);
-  plan planned = job_building_pass(files, options);
-  planned.times = std::move(times);
-  assign_new_names(planned.jobs, options);
-  return planned;
-}
-
-plan finishing_plan(file_list &files, const run_options &) {
-  // The videos under temporary names, by folder and final name, and every name there is:
-  // a sidecar is finished only together with its video, or beside it.
-  struct temporary_video {
-    std::size_t record;
-    bool ambiguous;
-  };
-  std::map<std::pair<const text *, text>, temporary_video> videos;
-  std::set<std::pair<const text *, std::u16string_view>> names;
-  std::vector<std::optional<final_name_parts>> parts(files.size());
-  for (std::size_t index = 0; index < files.size(); ++index) {
-    const found_file_record &record = files[index];
-    names.insert({record.directory.get(), record.name});
-    if (!record.eligible)
-      continue;
-    parts[index] = parse_temporary_name(record.name);
-    if (parts[index]->extension != video_extension)
-      continue;
-    auto [found, added] = videos.try_emplace({record.directory.get(), final_name(*parts[index])},
-                                             temporary_video{index, false});
-    found->second.ambiguous = !added;
-  }
-  // Each sidecar follows a video under a temporary name (the one alone with its video's
-  // final name), or stands beside its video under that final name already.
-  std::vector<std::vector<std::size_t>> sidecars_of(files.size());
-  std::vector<bool> beside_final(files.size(), false);
+plan renaming_plan(disk &disk, const file_list &files, const run_options &options) {
   plan planned;
+  std::vector<std::size_t> taken;
+  std::vector<std::size_t> camera_sidecars;
   for (std::size_t index = 0; index < files.size(); ++index) {
-    if (!files[index].eligible || parts[index]->extension == video_extension)
+    const name_parts &parts = files[index].parts;
+    if (parts.kind == name_kind::cut_character && !is_sidecar(parts))
+      planned.examined.push_back({index, not_taken::cut_character});
+    if (parts.kind != name_kind::camera || (is_sidecar(parts) && !options.sidecars))
       continue;
-    final_name_parts video_parts = *parts[index];
-    video_parts.extension = text(video_extension);
-    text video_name = final_name(video_parts);
-    auto video = videos.find({files[index].directory.get(), video_name});
-    if (video != videos.end() && video->second.ambiguous)
-      planned.notes.push_back({index, sidecar_fate::two_videos});
-    else if (video != videos.end())
-      sidecars_of[video->second.record].push_back(index);
-    else if (names.count({files[index].directory.get(), video_name}))
-      beside_final[index] = true;
-    else
-      planned.notes.push_back({index, sidecar_fate::no_video});
+    // A second -o run leaves the 8.3 names of the first alone.
+    if (options.short_names && parts.short_final) {
+      planned.examined.push_back({index, not_taken::short_name});
+      continue;
+    }
+    (is_sidecar(parts) ? camera_sidecars : taken).push_back(index);
   }
-  for (std::size_t index = 0; index < files.size(); ++index) {
-    if (beside_final[index])
-      planned.jobs.push_back(job_of_final(files[index], *parts[index]));
-    if (!files[index].eligible || parts[index]->extension != video_extension)
+  // 8.3 names carry no date: with -o there is nothing to read.
+  if (options.start_time && !options.short_names)
+    planned.times = date_recordings(disk, files, taken);
+
+  second_name_search second_names(disk, files, direction::to_final_names, options.short_names,
+                                  name_kind::camera);
+  std::vector<planned_video> videos;
+  owner_map run;
+  std::set<const recording_time *> reported;
+  for (std::size_t index : taken) {
+    const found_file_record &record = files[index];
+    const recording_time *time = time_of(planned.times, record);
+    if (time && time->unreadable != no_job) {
+      // One chapter that cannot be read leaves its whole recording as it is.
+      if (reported.insert(time).second)
+        planned.left.push_back({time->unreadable, left_out_reason::unreadable, time->failure, {}});
+      claim_camera_stems(run, record, no_job);
       continue;
-    std::size_t video_job = planned.jobs.size();
-    planned.jobs.push_back(job_of_final(files[index], *parts[index]));
-    for (std::size_t sidecar : sidecars_of[index]) {
-      planned.jobs.push_back(job_of_final(files[sidecar], *parts[sidecar]));
-      planned.jobs.back().video = video_job;
+    }
+    if (std::optional<second_name> second = second_names.of(index)) {
+      planned.second_names.push_back(*second);
+      if (second->removed == record.name)
+        continue;
+    }
+    claim_camera_stems(run, record, videos.size());
+    name_parts target = final_parts_for(record, options, planned.times);
+    videos.push_back({index, target, final_name(target)});
+  }
+
+  std::vector<sidecar_claim> claims;
+  owner_map standing;
+  if (options.sidecars) {
+    // A video under its final name stays as it is; a sidecar with its camera name joins it.
+    // With -o the program's own 8.3 names are final names too.
+    for (std::size_t index = 0; index < files.size(); ++index) {
+      const found_file_record &record = files[index];
+      if (progress(record.parts, direction::to_final_names, options.short_names) != 2)
+        continue;
+      owner &video = standing[chapter_key(record, file_role::video,
+                                          *chapter_stems(record.parts, options.short_names)[0])];
+      if (is_sidecar(record.parts)) {
+        video.has[static_cast<int>(record.parts.role)] = true;
+      } else {
+        video.ambiguous = video.ambiguous || video.index != no_job;
+        video.index = index;
+      }
+    }
+    for (std::size_t index : camera_sidecars) {
+      const found_file_record &record = files[index];
+      if (std::optional<second_name> second = second_names.of(index)) {
+        planned.second_names.push_back(*second);
+        if (second->removed == record.name)
+          continue;
+      }
+      sidecar_claim claim{index, chapter_key(record, record.parts.role, stem_of(record.parts)), {}};
+      std::array<std::optional<name_stem>, 2> stems = chapter_stems_of_sidecar(record.parts);
+      for (std::size_t k = 0; k < stems.size(); ++k)
+        if (stems[k])
+          claim.standing_keys[k] = chapter_key(record, file_role::video, *stems[k]);
+      claims.push_back(claim);
     }
   }
-  // The file is under its temporary name already: it needs no other, and draws nothing.
-  for (rename_job &job : planned.jobs)
-    job.temp_name = job.old_name;
+  // A standing key claimed by no video at all is no owner: drop the ones only sidecars made.
+  for (auto entry = standing.begin(); entry != standing.end();)
+    entry = entry->second.index == no_job ? standing.erase(entry) : std::next(entry);
+  // Of two proxies for one video (GL010123.LRV and GX010123.LRV), the camera's own form.
+  sidecar_pairing pairing = pair_sidecars(
+      files, claims, files_of(videos), run, standing,
+      [&](std::size_t video, std::size_t sidecar) {
+        return files[video].parts.kind != name_kind::camera ||
+               camera_form_of(files[video].parts, files[sidecar].parts);
+      },
+      planned.notes);
+  planned.jobs = assemble(
+      files, videos, pairing,
+      [&](const planned_video &video, std::size_t sidecar) {
+        return final_name(with_role(video.target, files[sidecar].parts.role));
+      },
+      [&](std::size_t video, std::size_t sidecar) {
+        const name_parts &parts = files[video].parts;
+        return final_name(with_role(parts.kind == name_kind::camera ? as_short_final(parts) : parts,
+                                    files[sidecar].parts.role));
+      });
   return planned;
 }
 
-const planner &planner_for(const run_options &options) {
-  static const planner renaming{eligibility_test, renaming_plan};
-  static const planner finishing{temporary_name_test, finishing_plan};
-  return options.finish ? finishing : renaming;
+plan finishing_plan(disk &disk, const file_list &files, const run_options &options) {
+  plan planned;
+  // -f takes the long temporary names; an 8.3 one only with -o, since it cannot be told
+  // from a user's "2019_GREECE01.mp4"; with -c, -c's camera-name temporary names alone.
+  name_kind kind = options.camera_names ? name_kind::camera_temporary : name_kind::temporary;
+  auto takes = [&](const name_parts &parts) {
+    return parts.kind == kind && (parts.form != name_form::short_83 || options.short_names);
+  };
+  std::set<std::tuple<const folder_path *, std::array<char16_t, 2>, std::array<char16_t, 4>>> final_chapters;
+  if (options.camera_names)
+    for (const found_file_record &record : files)
+      if (record.parts.kind == name_kind::final_name)
+        final_chapters.emplace(record.folder.get(), record.parts.chapter, record.parts.recording);
+  // A user's "2019_GH010124.MP4" has the shape too: -f -c takes such a name only when no
+  // file of its recording and chapter is under a final name.
+  auto camera_finished = [&](const found_file_record &record) {
+    return !final_chapters.count({record.folder.get(), record.parts.chapter, record.parts.recording});
+  };
+
+  direction way = options.camera_names ? direction::to_camera_names : direction::to_final_names;
+  second_name_search second_names(disk, files, way, options.short_names, kind);
+  std::vector<planned_video> videos;
+  std::vector<sidecar_claim> claims;
+  owner_map run;
+  owner_map standing;
+  for (std::size_t index = 0; index < files.size(); ++index) {
+    const found_file_record &record = files[index];
+    const name_parts &parts = record.parts;
+    if (!takes(parts) || (options.camera_names && !camera_finished(record)))
+      continue;
+    if (std::optional<second_name> second = second_names.of(index)) {
+      planned.second_names.push_back(*second);
+      if (second->removed == record.name)
+        continue;
+    }
+    if (!is_sidecar(parts)) {
+      if (options.camera_names) {
+        claim_camera_stems(run, record, videos.size());
+      } else {
+        claim(run, final_key(record, file_role::thumbnail, parts), videos.size());
+        claim(run, final_key(record, file_role::proxy, parts), videos.size());
+      }
+      videos.push_back({index, parts, finished_name(parts)});
+      continue;
+    }
+    sidecar_claim claim{index, {}, {}};
+    if (options.camera_names) {
+      claim.run_key = chapter_key(record, parts.role, stem_of(parts));
+      std::array<std::optional<name_stem>, 2> stems = chapter_stems_of_sidecar(parts);
+      for (std::size_t k = 0; k < stems.size(); ++k)
+        if (stems[k])
+          claim.standing_keys[k] = chapter_key(record, file_role::video, *stems[k]);
+    } else {
+      claim.run_key = final_key(record, parts.role, parts);
+      claim.standing_keys[0] = final_key(record, file_role::video, parts);
+    }
+    claims.push_back(claim);
+  }
+  // The videos that stand under the names the run gives already.
+  for (std::size_t index = 0; index < files.size(); ++index) {
+    const found_file_record &record = files[index];
+    const name_parts &parts = record.parts;
+    if (is_sidecar(parts))
+      continue;
+    if (options.camera_names && parts.kind == name_kind::camera && !parts.short_final)
+      claim(standing, chapter_key(record, file_role::video, chapter_stem_of(parts)), index);
+    else if (!options.camera_names && parts.kind == name_kind::final_name)
+      claim(standing, final_key(record, file_role::video, parts), index);
+    else if (!options.camera_names && parts.kind == name_kind::camera && parts.short_final)
+      claim(standing, final_key(record, file_role::video, as_short_final(parts)), index);
+  }
+  sidecar_pairing pairing =
+      pair_sidecars(files, claims, files_of(videos), run, standing, nullptr, planned.notes);
+  auto own_name = [&](std::size_t, std::size_t sidecar) { return finished_name(files[sidecar].parts); };
+  planned.jobs = assemble(
+      files, videos, pairing,
+      [&](const planned_video &, std::size_t sidecar) { return own_name(0, sidecar); }, own_name);
+  // The file is under its temporary name already: it needs no other, and draws nothing.
+  for (rename_job &job : planned.jobs) {
+    job.temp_name = job.old_name;
+    job.under_temporary_name = true;
+  }
+  return planned;
 }
 
-void print_plan_notes(const plan &planned, const file_list &files) {
+plan camera_names_plan(disk &disk, const file_list &files, const run_options &options) {
+  plan planned;
+  auto takes = [&](const name_parts &parts) {
+    return parts.kind == name_kind::final_name && camera_writes(parts) &&
+           (options.sidecars || !is_sidecar(parts));
+  };
+  // The recordings of an older camera: its PR file is in the folder, under either name.
+  std::set<std::pair<const folder_path *, std::array<char16_t, 4>>> older_recordings;
+  for (const found_file_record &record : files) {
+    const name_parts &parts = record.parts;
+    if (!is_sidecar(parts) && is_first_of_older_camera(parts) && !is_hevc(parts) &&
+        (parts.kind == name_kind::final_name ||
+         (parts.kind == name_kind::camera && parts.codec_letter == u'O')))
+      older_recordings.emplace(record.folder.get(), parts.recording);
+  }
+  std::set<std::pair<const folder_path *, text>> names = upper_cased_names(files);
+  std::set<std::pair<const folder_path *, text>> planned_names;
+  // A camera name that stands in the folder, or that an earlier job takes, leaves the file
+  // as it is: found now, no temporary name is ever left behind for it.
+  auto free_name = [&](std::size_t index, const text &camera) {
+    text upper = camera;
+    for (char16_t &unit : upper)
+      unit = upper_char(unit);
+    std::pair<const folder_path *, text> key{files[index].folder.get(), upper};
+    if (names.count(key) || !planned_names.insert(key).second) {
+      planned.left.push_back({index, left_out_reason::camera_name_taken, file_failure::none, camera});
+      return false;
+    }
+    return true;
+  };
+
+  second_name_search second_names(disk, files, direction::to_camera_names, false, name_kind::final_name);
+  std::vector<planned_video> videos;
+  std::vector<sidecar_claim> claims;
+  owner_map run;
+  owner_map standing;
+  for (std::size_t index = 0; index < files.size(); ++index) {
+    const found_file_record &record = files[index];
+    const name_parts &parts = record.parts;
+    if (parts.kind == name_kind::camera && !is_sidecar(parts) && !parts.short_final)
+      claim(standing, chapter_key(record, file_role::video, chapter_stem_of(parts)), index);
+    if (!takes(parts))
+      continue;
+    if (std::optional<second_name> second = second_names.of(index)) {
+      planned.second_names.push_back(*second);
+      if (second->removed == record.name)
+        continue;
+    }
+    if (is_sidecar(parts)) {
+      sidecar_claim claim{index, final_key(record, parts.role, parts), {}};
+      claim.standing_keys[0] = chapter_key(record, file_role::video, chapter_stem_of(parts));
+      claims.push_back(claim);
+      continue;
+    }
+    bool older = !is_hevc(parts) && !is_first_of_older_camera(parts) &&
+                 older_recordings.count({record.folder.get(), parts.recording});
+    if (!is_hevc(parts) && !is_first_of_older_camera(parts) && !older) {
+      // No PR file to tell: the firmware does, read as -t reads it.
+      video_header header;
+      file_failure why = file_failure::none;
+      if (read_header_of(disk, record, header, why) == no_time::unreadable) {
+        planned.left.push_back({index, left_out_reason::unreadable, why, {}});
+        claim(run, final_key(record, file_role::thumbnail, parts), no_job);
+        claim(run, final_key(record, file_role::proxy, parts), no_job);
+        continue;
+      }
+      older = firmware_of_older_camera(header.firmware);
+    }
+    text camera = camera_name_of(parts, older);
+    std::size_t video = free_name(index, camera) ? videos.size() : no_job;
+    claim(run, final_key(record, file_role::thumbnail, parts), video);
+    claim(run, final_key(record, file_role::proxy, parts), video);
+    if (video != no_job)
+      videos.push_back({index, parts, camera, older});
+  }
+  for (const found_file_record &record : files) {
+    if (record.parts.kind != name_kind::camera || !is_sidecar(record.parts))
+      continue;
+    for (const std::optional<name_stem> &stem : chapter_stems_of_sidecar(record.parts)) {
+      auto video = stem ? standing.find(chapter_key(record, file_role::video, *stem)) : standing.end();
+      if (video != standing.end())
+        video->second.has[static_cast<int>(record.parts.role)] = true;
+    }
+  }
+  sidecar_pairing pairing =
+      pair_sidecars(files, claims, files_of(videos), run, standing, nullptr, planned.notes);
+  // A sidecar whose own camera name is taken stays, and so does its place beside the video.
+  for (std::size_t video = 0; video < videos.size(); ++video) {
+    std::vector<std::size_t> &sidecars = pairing.of_videos[video];
+    sidecars.erase(std::remove_if(sidecars.begin(), sidecars.end(),
+                                  [&](std::size_t sidecar) {
+                                    return !free_name(sidecar,
+                                                      camera_name_of(with_role(videos[video].target,
+                                                                               files[sidecar].parts.role),
+                                                                     videos[video].older));
+                                  }),
+                   sidecars.end());
+  }
+  auto beside_camera = [&](std::size_t video, std::size_t sidecar) {
+    const name_parts &camera = files[video].parts;
+    bool older = camera.codec_letter == u'O' || camera.codec_letter == u'P';
+    return camera_name_of(with_role(final_parts_of(camera, name_form::plain, -1), files[sidecar].parts.role),
+                          older);
+  };
+  for (std::size_t index = 0; index < files.size(); ++index)
+    if (pairing.beside[index] != no_job && !free_name(index, beside_camera(pairing.beside[index], index)))
+      pairing.beside[index] = no_job;
+  planned.jobs = assemble(
+      files, videos, pairing,
+      [&](const planned_video &video, std::size_t sidecar) {
+        return camera_name_of(with_role(video.target, files[sidecar].parts.role), video.older);
+      },
+      beside_camera);
+  return planned;
+}
+
+planner planner_for(const run_options &options) {
+  if (options.finish)
+    return finishing_plan;
+  return options.camera_names ? camera_names_plan : renaming_plan;
+}
+
+void print_plan_notes(const plan &planned, const file_list &files, bool verbose) {
+  auto shown = [&](std::size_t index) {
+    return from_outside(join_path(files[index].folder->shown, files[index].name));
+  };
+  for (const left_out &left : planned.left) {
+    if (left.reason == left_out_reason::unreadable)
+      print_line(fill(fixed_text::unreadable_chapter, {shown(left.file), failure_text(left.failure)}));
+    else
+      print_line(fill(fixed_text::camera_name_taken, {shown(left.file), from_outside(left.other)}));
+  }
+  if (!verbose)
+    return;
   print_recording_times(planned.times, files);
   for (const sidecar_note &note : planned.notes) {
     std::u16string_view line = note.fate == sidecar_fate::no_video     ? fixed_text::sidecar_without_video
                                : note.fate == sidecar_fate::two_videos ? fixed_text::sidecar_of_two_videos
                                                                        : fixed_text::sidecar_already_there;
-    print_line(fill(line, {from_outside(files[note.file].name)}));
+    print_line(fill(line, {shown(note.file)}));
   }
 }

@@ -2,6 +2,7 @@
 
 #include "runtime/dates.h"
 #include "runtime/text.h"
+#include "sorter/camera_names.h"
 
 #include <cstddef>
 #include <memory>
@@ -12,48 +13,60 @@
 
 /// The switches; all off at start, each set by one switch and never cleared.
 struct run_options {
-  bool verbose = false;     // -v
-  bool simulate = false;    // -s
-  bool recursive = false;   // -r
-  bool unattended = false;  // -u
-  bool date_prefix = false; // -d
-  bool short_names = false; // -o
-  bool sidecars = false;    // -l: each chapter's LRV and THM files follow it
-  bool finish = false;      // -f: temporary names of a run cut short go to their final names
-  bool start_time = false;  // -t: the date is the recording's start, read from the video
+  bool verbose = false;      // -v
+  bool simulate = false;     // -s
+  bool recursive = false;    // -r
+  bool unattended = false;   // -u
+  bool date_prefix = false;  // -d
+  bool short_names = false;  // -o
+  bool sidecars = false;     // -l: each chapter's LRV and THM files follow it
+  bool finish = false;       // -f: temporary names of a run cut short go to their final names
+  bool start_time = false;   // -t: the date is the recording's start, read from the video
+  bool camera_names = false; // -c: renamed files get their camera names back
 };
 
-/// A directory path, kept once for all the files found in it.
-using shared_text = std::shared_ptr<const text>;
+/// A folder the scan listed, kept once for all the files found in it: its path as the
+/// user gave it, which every line shows, and as the platform opens it (platform_path).
+struct folder_path {
+  text shown;
+  text opened;
+};
+using shared_folder = std::shared_ptr<const folder_path>;
 
-/// One entry of a scanned directory that is not itself a directory.
+/// One entry of a scanned folder that is not itself a folder.
 struct found_file_record {
-  shared_text directory; // as its scan level received it, no separator appended
+  shared_folder folder;
   text name;
-  date_value modified = 0; // last-write time
-  bool eligible = false;   // set by the eligibility pass
+  date_value modified = 0; // last-write time, read only when a date can reach a name
+  bool regular = true;     // a regular file, or a link to one: only such a file is read
+  name_parts parts;        // the name, taken apart once
 };
 
 /// Every file the scan found, in the order found.
 using file_list = std::vector<found_file_record>;
 
-/// The job index that names no job.
+/// The index that names no job, and no file.
 constexpr std::size_t no_job = static_cast<std::size_t>(-1);
 
-/// One file to rename: a camera chapter file, one of its sidecars (-l), which carries its
-/// video's pieces and its own extension, or with -f a file under a temporary name.
+/// One file to rename: a chapter file, or one of its sidecars (-l), which is renamed only
+/// together with its video.
 struct rename_job {
-  shared_text directory;
+  shared_folder folder;
+  std::size_t file = no_job; // its record in the file list
   text old_name;
   text final_name;
-  text temp_name; // the name between the two rename passes; with -f the old name itself
-  text codec_letter;
-  text recording_number;
-  text chapter;
-  text modified_text;         // the date part's date, with -d
-  text extension = u".mp4";   // a sidecar's is ".lrv" or ".thm"
-  std::size_t video = no_job; // a sidecar's video, when it is renamed in this run
+  text temp_name;                    // the name between the two rename passes
+  bool under_temporary_name = false; // -f: the old name is the temporary name, no first pass
+  std::size_t video = no_job;        // a sidecar's video, when it is renamed in this run
 };
 
 /// The jobs of a run, each sidecar right after its video.
 using job_list = std::vector<rename_job>;
+
+/// A second name of one file, left by a rename cut between its link and its unlink: the
+/// name behind in the run's direction goes, the one further along stays.
+struct second_name {
+  shared_folder folder;
+  text removed;
+  text kept;
+};

@@ -1,7 +1,6 @@
 #include "sorter/scan.h"
 
 #include "runtime/console.h"
-#include "runtime/listing.h"
 #include "sorter/fixed_texts.h"
 
 #include <set>
@@ -9,6 +8,7 @@
 namespace {
 
 struct scan_walk {
+  class disk &disk;
   bool recursive;
   bool verbose;
   bool read_dates;
@@ -18,49 +18,43 @@ struct scan_walk {
   std::set<directory_identity> listed;
 };
 
-void scan_folder(scan_walk &walk, const text &path, std::int64_t listing_number) {
-  if (!open_listing(listing_number, path, u"*")) {
-    walk.result.folders_not_listed.push_back(path);
-    return;
-  }
+void scan_folder(scan_walk &walk, const shared_folder &folder) {
+  folder_listing listing;
   // Only a walk that descends can meet a folder twice, so only then is it identified.
-  directory_identity identity;
-  if (walk.recursive && listing_identity(listing_number, identity) && !walk.listed.insert(identity).second) {
-    close_listing(listing_number);
+  if (!walk.disk.list_folder(folder->opened, walk.read_dates, walk.recursive, listing)) {
+    walk.result.folders_not_listed.push_back(folder->shown);
     return;
   }
-
+  if (listing.identified && !walk.listed.insert(listing.identity).second)
+    return;
   if (walk.verbose) {
     print_line();
-    print_text(fill(fixed_text::processing_files_in, {from_outside(path)}));
+    print_text(fill(fixed_text::processing_files_in, {from_outside(folder->shown)}));
     if (walk.recursive)
       print_text(fixed_text::recursively);
     print_line(fixed_text::processing_end);
   }
-  auto directory = std::make_shared<const text>(path);
-  while (next_entry(listing_number)) {
-    text name = entry_name(listing_number);
-    if (name == u"." || name == u"..")
-      continue;
-    if (entry_type(listing_number) == entry_kind::directory) {
+  for (folder_entry &entry : listing.entries) {
+    if (entry.directory) {
       // A folder reached through a link may lie anywhere (a link to "..", to the root):
       // the walk stays inside the folder the user named.
-      if (walk.recursive && !entry_is_link(listing_number))
-        scan_folder(walk, join_path(path, name), listing_number + 1);
-      continue; // directories are never recorded
+      if (walk.recursive && !entry.link)
+        scan_folder(walk, std::make_shared<const folder_path>(folder_path{
+                              join_path(folder->shown, entry.name), join_path(folder->opened, entry.name)}));
+      continue; // folders are never recorded
     }
-    // Reading the time costs a stat per entry, worth it only where a date can reach a name.
-    date_value modified = walk.read_dates ? entry_date(listing_number, time_selector::last_write) : 0;
-    walk.result.files.push_back({directory, std::move(name), modified, false});
+    name_parts parts = classify_name(entry.name);
+    walk.result.files.push_back({folder, std::move(entry.name), entry.modified, entry.regular, parts});
   }
-  close_listing(listing_number);
 }
 
 } // namespace
 
-scan_result scan(const text &path, const run_options &options) {
-  scan_walk walk{options.recursive, options.verbose, options.date_prefix && !options.short_names, {}, {}};
-  scan_folder(walk, path, top_scan_listing);
+scan_result scan(disk &disk, const text &path, const run_options &options) {
+  bool dated = (options.date_prefix || options.start_time) && !options.short_names && !options.finish &&
+               !options.camera_names;
+  scan_walk walk{disk, options.recursive, options.verbose, dated, {}, {}};
+  scan_folder(walk, std::make_shared<const folder_path>(folder_path{path, disk.opened_form(path)}));
   return std::move(walk.result);
 }
 

@@ -1,21 +1,22 @@
 #include "sorter/start_time.h"
 
 #include "runtime/console.h"
-#include "runtime/file_reading.h"
-#include "runtime/listing.h"
 #include "sorter/camera_names.h"
 #include "sorter/fixed_texts.h"
 
 #include <algorithm>
-#include <map>
-#include <tuple>
+#include <cstring>
 
 namespace {
 
 constexpr std::size_t firmware_length = 3; // "HD9", "H23": enough to tell the generation
 constexpr std::uint64_t seconds_1904_to_1970 = 2082844800;
+constexpr std::int32_t widest_zone = 14 * 60;  // UTC-14:00 to UTC+14:00
+constexpr std::int32_t zone_never_set = 32767; // what a camera whose zone was never set writes
+constexpr int deepest_nesting = 8;             // GPMF entries inside entries
+constexpr date_value most_difference = 2;      // seconds between TZON's time and CDAT, unremarked
 
-constexpr std::uint32_t box_type(const char (&name)[5]) {
+constexpr std::uint32_t four_cc(const char (&name)[5]) {
   return static_cast<std::uint32_t>(static_cast<unsigned char>(name[0])) << 24 |
          static_cast<std::uint32_t>(static_cast<unsigned char>(name[1])) << 16 |
          static_cast<std::uint32_t>(static_cast<unsigned char>(name[2])) << 8 |
@@ -29,17 +30,39 @@ std::uint64_t big_endian(const unsigned char *bytes, std::size_t count) {
   return value;
 }
 
-// The reads of one file, within its size and the budget.
+// The reads of one file: a block at a time, within the file's size and the budget. A
+// request outside the block in hand reads the next block from where it begins.
 struct box_reader {
   std::uint64_t file_size;
   const byte_reader &read;
   video_header &header;
+  bool failed = false; // a read reported an error
+  std::vector<unsigned char> block;
+  std::uint64_t block_at = 0;
 
   bool get(std::uint64_t offset, unsigned char *into, std::size_t size) {
-    if (offset > file_size || size > file_size - offset || size > most_header_bytes - header.bytes_read)
+    if (offset > file_size || size > file_size - offset)
       return false;
-    header.bytes_read += size;
-    return read(offset, into, size) == size;
+    if (size == 0)
+      return true;
+    if (offset < block_at || offset + size > block_at + block.size()) {
+      std::uint64_t left = most_header_bytes - header.bytes_read;
+      std::uint64_t wanted =
+          std::min<std::uint64_t>({std::max(header_block, size), file_size - offset, left});
+      if (wanted < size)
+        return false;
+      block.resize(static_cast<std::size_t>(wanted));
+      header.bytes_read += wanted;
+      ++header.reads;
+      std::int64_t got = read(offset, block.data(), block.size());
+      failed = failed || got < 0;
+      block.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
+      block_at = offset;
+      if (block.size() < size)
+        return false; // the file ended early: it shrank while read
+    }
+    std::memcpy(into, block.data() + (offset - block_at), size);
+    return true;
   }
 };
 
@@ -71,140 +94,334 @@ bool read_box(box_reader &reader, std::uint64_t offset, std::uint64_t end, box &
 }
 
 // mvhd: a version byte (0: 32-bit times, 1: 64-bit times), three flag bytes, then
-// creation_time.
-bool read_creation_time(box_reader &reader, const box &mvhd) {
+// creation_time. False when it cannot be read; version set to what it says.
+bool read_creation_time(box_reader &reader, const box &mvhd, int &version) {
   unsigned char bytes[12];
   if (mvhd.end - mvhd.content < 4 || !reader.get(mvhd.content, bytes, 4))
     return false;
-  std::size_t size = bytes[0] == 1 ? 8 : 4;
+  version = bytes[0];
+  if (version > 1)
+    return true;
+  std::size_t size = version == 1 ? 8 : 4;
   if (mvhd.end - mvhd.content < 4 + size || !reader.get(mvhd.content + 4, bytes + 4, size))
     return false;
   reader.header.creation_time = big_endian(bytes + 4, size);
   return true;
 }
 
-void read_firmware(box_reader &reader, const box &udta) {
-  box child;
-  for (std::uint64_t at = udta.content; at < udta.end && read_box(reader, at, udta.end, child);
-       at = child.end) {
-    if (child.type != box_type("FIRM"))
-      continue;
-    unsigned char bytes[firmware_length];
-    std::size_t size =
-        static_cast<std::size_t>(std::min<std::uint64_t>(firmware_length, child.end - child.content));
-    if (reader.get(child.content, bytes, size))
-      reader.header.firmware.assign(reinterpret_cast<const char *>(bytes), size);
-    return;
+// The GPMF entries from at to end, and those nested in them. False for an entry that does
+// not fit where it stands; a key of four zero bytes (the padding real files end with) or
+// both values found end the walk.
+bool walk_settings(box_reader &reader, std::uint64_t at, std::uint64_t end, int depth) {
+  video_header &header = reader.header;
+  while (end - at >= 8 && !(header.zone && header.wall_clock)) {
+    unsigned char entry[8];
+    if (!reader.get(at, entry, 8))
+      return true; // the budget ends the walk: what was found stands
+    std::uint32_t key = static_cast<std::uint32_t>(big_endian(entry, 4));
+    if (key == 0)
+      return true;
+    unsigned char type = entry[4];
+    std::uint64_t size = entry[5] * big_endian(entry + 6, 2);
+    std::uint64_t padded = (size + 3) / 4 * 4;
+    if (padded > end - at - 8)
+      return false;
+    unsigned char value[8];
+    if (type == 0) {
+      if (depth >= deepest_nesting || !walk_settings(reader, at + 8, at + 8 + padded, depth + 1))
+        return false;
+    } else if (key == four_cc("TZON") && type == 's' && entry[5] == 2 && size == 2 &&
+               reader.get(at + 8, value, 2)) {
+      auto minutes = static_cast<std::int16_t>(big_endian(value, 2));
+      if (minutes >= -widest_zone && minutes <= widest_zone)
+        header.zone = minutes;
+      header.zone_never_set = minutes == zone_never_set;
+    } else if (key == four_cc("CDAT") && type == 'J' && entry[5] == 8 && size == 8 &&
+               reader.get(at + 8, value, 8)) {
+      header.wall_clock = big_endian(value, 8);
+    }
+    at += 8 + padded;
   }
+  return true;
 }
 
-std::int64_t local_date(std::uint64_t creation_time, bool utc) {
+// Every child of udta, header by header: FIRM names the firmware, GPMF holds the settings.
+// False when a child's header cannot be read: whatever follows is unknown.
+bool read_user_data(box_reader &reader, const box &udta) {
+  box child;
+  for (std::uint64_t at = udta.content; at < udta.end; at = child.end) {
+    if (!read_box(reader, at, udta.end, child))
+      return false;
+    if (child.type == four_cc("FIRM")) {
+      unsigned char bytes[firmware_length];
+      std::size_t size =
+          static_cast<std::size_t>(std::min<std::uint64_t>(firmware_length, child.end - child.content));
+      if (reader.get(child.content, bytes, size))
+        reader.header.firmware.assign(reinterpret_cast<const char *>(bytes), size);
+    } else if (child.type == four_cc("GPMF")) {
+      // A malformed entry: neither value can be trusted, but the clock rules still hold.
+      if (!walk_settings(reader, child.content, child.end, 0)) {
+        reader.header.zone.reset();
+        reader.header.zone_never_set = false;
+        reader.header.wall_clock.reset();
+      }
+    }
+  }
+  return true;
+}
+
+std::int64_t since_1970(std::uint64_t creation_time) {
   if (creation_time < seconds_1904_to_1970 ||
       creation_time - seconds_1904_to_1970 > static_cast<std::uint64_t>(latest_date))
     return -1;
-  auto since_1970 = static_cast<std::int64_t>(creation_time - seconds_1904_to_1970);
-  // The camera's clock is written as if it were UTC: taken as it stands, it is the wall
-  // clock the camera showed.
-  return utc ? local_date_at(since_1970) : since_1970;
+  return static_cast<std::int64_t>(creation_time - seconds_1904_to_1970);
 }
 
-// The recording a chapter file belongs to: its folder, codec letter and recording number.
-using recording_key = std::tuple<const text *, text, text>;
+date_value within_range(std::int64_t value) { return value < 0 || value > latest_date ? -1 : value; }
+
+// The chapters of a recording in the order of their numbers, an older camera's PR (its
+// first file) first; equal chapters in file-list order.
+bool earlier_chapter(const found_file_record &first, std::size_t first_index, const found_file_record &second,
+                     std::size_t second_index) {
+  bool first_pr = is_first_of_older_camera(first.parts);
+  bool second_pr = is_first_of_older_camera(second.parts);
+  if (first_pr != second_pr)
+    return first_pr;
+  if (first.parts.chapter != second.parts.chapter)
+    return first.parts.chapter < second.parts.chapter;
+  return first_index < second_index;
+}
+
+// A video under any name of the program's or the camera's, except an 8.3 one, which
+// carries no date and is a camera name besides.
+bool is_dated_video(const found_file_record &record) {
+  const name_parts &parts = record.parts;
+  return parts.role == file_role::video &&
+         (parts.kind == name_kind::camera ||
+          ((parts.kind == name_kind::final_name || parts.kind == name_kind::temporary) &&
+           parts.form != name_form::short_83));
+}
+
+std::u16string_view reason_text(no_time why) {
+  switch (why) {
+  case no_time::no_movie_header:
+    return fixed_text::no_movie_header;
+  case no_time::unknown_clock:
+    return fixed_text::unknown_clock;
+  case no_time::unknown_version:
+    return fixed_text::unknown_version;
+  case no_time::zone_never_set:
+    return fixed_text::zone_never_set;
+  default:
+    return fixed_text::no_creation_time;
+  }
+}
+
+text zone_text(std::int32_t minutes) {
+  text shown = minutes < 0 ? u"UTC-" : u"UTC+";
+  std::int32_t magnitude = minutes < 0 ? -minutes : minutes;
+  for (std::int32_t part : {magnitude / 60, magnitude % 60}) {
+    if (part < 10)
+      shown += u'0';
+    shown += decimal_text(part);
+    shown += u':';
+  }
+  shown.pop_back();
+  return shown;
+}
 
 } // namespace
 
-bool read_video_header(std::uint64_t file_size, const byte_reader &read, video_header &header) {
+no_time read_video_header(std::uint64_t file_size, const byte_reader &read, video_header &header) {
   header = {};
-  box_reader reader{file_size, read, header};
+  box_reader reader{file_size, read, header, false, {}, 0};
   box top;
   // Every header read takes at least 8 bytes of the budget, so the walk ends.
   for (std::uint64_t at = 0; at < file_size && read_box(reader, at, file_size, top); at = top.end) {
-    if (top.type != box_type("moov"))
+    if (top.type != four_cc("moov"))
       continue; // ftyp, mdat, free: passed over, their content never read
     bool found = false;
+    bool user_data = false;
+    int version = 0;
     box child;
-    for (std::uint64_t in = top.content; in < top.end && read_box(reader, in, top.end, child);
-         in = child.end) {
-      if (child.type == box_type("mvhd"))
-        found = read_creation_time(reader, child);
-      else if (child.type == box_type("udta"))
-        read_firmware(reader, child);
+    for (std::uint64_t in = top.content; in < top.end && !(found && user_data); in = child.end) {
+      if (!read_box(reader, in, top.end, child))
+        return reader.failed ? no_time::unreadable
+               : found       ? no_time::unknown_clock
+                             : no_time::no_movie_header;
+      if (child.type == four_cc("mvhd")) {
+        found = read_creation_time(reader, child, version);
+        if (!found)
+          break;
+      } else if (child.type == four_cc("udta")) {
+        user_data = true;
+        if (!read_user_data(reader, child))
+          return reader.failed ? no_time::unreadable : no_time::unknown_clock;
+      }
     }
-    return found && header.creation_time != 0;
+    if (reader.failed)
+      return no_time::unreadable;
+    if (!found)
+      return no_time::no_movie_header;
+    return version > 1 ? no_time::unknown_version : no_time::none;
   }
-  return false;
+  return reader.failed ? no_time::unreadable : no_time::no_movie_header;
 }
 
 bool firmware_writes_utc(std::string_view firmware) {
   auto digit = [&](std::size_t k) { return firmware[k] >= '0' && firmware[k] <= '9'; };
   return firmware.size() >= firmware_length && firmware[0] == 'H' && digit(1) && digit(2) &&
-         (firmware[1] - '0') * 10 + (firmware[2] - '0') >= 23;
+         (firmware[1] - '0') * 10 + (firmware[2] - '0') >= 22;
 }
 
-date_value start_date(const video_header &header, time_source &source) {
-  bool utc = firmware_writes_utc(header.firmware);
-  source = utc ? time_source::utc : time_source::camera_clock;
-  return header.creation_time == 0 ? -1 : local_date(header.creation_time, utc);
+bool firmware_of_older_camera(std::string_view firmware) {
+  return firmware.size() >= firmware_length && firmware[0] == 'H' && firmware[1] == 'D' &&
+         firmware[2] >= '0' && firmware[2] <= '5';
 }
 
-std::vector<recording_time> date_by_recordings(file_list &files) {
-  // The chapters of each recording (chapter, file record), the recordings in the order first met.
-  std::map<recording_key, std::size_t> numbers;
-  std::vector<std::vector<std::pair<text, std::size_t>>> chapters;
-  for (std::size_t index = 0; index < files.size(); ++index) {
-    if (!files[index].eligible)
-      continue;
-    chapter_parts parts = chapter_parts_of(files[index].name);
-    auto [found, added] = numbers.try_emplace(
-        {files[index].directory.get(), std::move(parts.codec_letter), std::move(parts.recording_number)},
-        chapters.size());
-    if (added)
-      chapters.emplace_back();
-    chapters[found->second].emplace_back(std::move(parts.chapter), index);
+start_reading start_of(const video_header &header) {
+  start_reading start;
+  std::int64_t universal = since_1970(header.creation_time);
+  if (header.zone && universal >= 0) {
+    // The wall clock the camera showed, the same on any computer in any zone.
+    start.source = time_source::camera_zone;
+    start.zone = *header.zone;
+    start.when = within_range(universal + std::int64_t{*header.zone} * 60);
+    date_value clock = header.wall_clock ? within_range(static_cast<std::int64_t>(*header.wall_clock)) : -1;
+    if (start.when >= 0 && clock >= 0 &&
+        std::max(start.when, clock) - std::min(start.when, clock) > most_difference)
+      start.clock = clock;
+  } else if (header.wall_clock && *header.wall_clock <= static_cast<std::uint64_t>(latest_date)) {
+    start.source = time_source::camera_clock;
+    start.when = static_cast<date_value>(*header.wall_clock);
+  } else if (header.zone_never_set) {
+    start.why = no_time::zone_never_set;
+    return start;
+  } else if (firmware_writes_utc(header.firmware)) {
+    start.source = time_source::utc;
+    start.when = universal < 0 ? -1 : local_date_at(universal);
+  } else {
+    // The camera's clock is written as if it were UTC: taken as it stands, it is the wall
+    // clock the camera showed.
+    start.source = time_source::camera_clock;
+    start.when = universal;
   }
-  std::vector<recording_time> times;
-  times.reserve(chapters.size());
-  for (std::vector<std::pair<text, std::size_t>> &recording : chapters) {
-    std::sort(recording.begin(), recording.end()); // by chapter, then in file-list order
-    recording_time found{recording.front().second, -1, time_source::last_change};
+  if (start.when < 0) {
+    start.source = time_source::last_change;
+    start.why = no_time::no_creation_time;
+  }
+  return start;
+}
+
+recording_key recording_of(const found_file_record &record) {
+  return {record.folder.get(), is_hevc(record.parts), record.parts.recording};
+}
+
+const recording_time *time_of(const start_times &times, const found_file_record &record) {
+  auto found = times.index.find(recording_of(record));
+  return found == times.index.end() ? nullptr : &times.recordings[found->second];
+}
+
+no_time read_header_of(disk &disk, const found_file_record &record, video_header &header, file_failure &why) {
+  header = {};
+  // A FIFO, a device or a link leading nowhere holds no time, and is never opened.
+  if (!record.regular)
+    return no_time::no_movie_header;
+  readable_file file;
+  switch (disk.open_file(join_path(record.folder->opened, record.name), file, why)) {
+  case open_outcome::not_regular:
+    return no_time::no_movie_header;
+  case open_outcome::failed:
+    return no_time::unreadable;
+  case open_outcome::opened:
+    break;
+  }
+  no_time result = read_video_header(
+      file.size,
+      [&](std::uint64_t offset, unsigned char *into, std::size_t size) {
+        return disk.read_file(file, offset, into, size);
+      },
+      header);
+  disk.close_file(file);
+  if (result == no_time::unreadable)
+    why = file_failure::other;
+  return result;
+}
+
+start_times date_recordings(disk &disk, const file_list &files, const std::vector<std::size_t> &videos) {
+  start_times times;
+  for (std::size_t index : videos) {
+    auto [found, added] = times.index.try_emplace(recording_of(files[index]), times.recordings.size());
+    if (added)
+      times.recordings.emplace_back();
+  }
+  // Every chapter of those recordings, under whatever name it has now.
+  std::vector<std::vector<std::size_t>> chapters(times.recordings.size());
+  for (std::size_t index = 0; index < files.size(); ++index) {
+    if (!is_dated_video(files[index]))
+      continue;
+    auto found = times.index.find(recording_of(files[index]));
+    if (found != times.index.end())
+      chapters[found->second].push_back(index);
+  }
+  for (std::size_t number = 0; number < chapters.size(); ++number) {
+    std::vector<std::size_t> &recording = chapters[number];
+    std::sort(recording.begin(), recording.end(), [&](std::size_t first, std::size_t second) {
+      return earlier_chapter(files[first], first, files[second], second);
+    });
+    recording_time &time = times.recordings[number];
+    time.file = recording.front();
     // The lowest-numbered chapter whose time can be read; the others are never opened.
-    for (const auto &[chapter, index] : recording) {
-      readable_file file;
-      if (!open_for_reading(join_path(*files[index].directory, files[index].name), file))
-        continue;
+    for (std::size_t index : recording) {
       video_header header;
-      bool read = read_video_header(
-          file.size,
-          [&](std::uint64_t offset, unsigned char *into, std::size_t size) {
-            return read_at(file, offset, into, size);
-          },
-          header);
-      close_file(file);
-      time_source source;
-      date_value when = read ? start_date(header, source) : -1;
-      if (when >= 0) {
-        found = {index, when, source};
+      file_failure why = file_failure::none;
+      no_time result = read_header_of(disk, files[index], header, why);
+      if (result == no_time::unreadable) {
+        time.unreadable = index;
+        time.failure = why;
         break;
       }
+      start_reading start = result == no_time::none ? start_of(header) : start_reading{};
+      if (result != no_time::none)
+        start.why = result;
+      if (start.when >= 0) {
+        time.file = index;
+        time.start = start;
+        break;
+      }
+      time.without_time.emplace_back(index, start.why);
     }
-    if (found.when >= 0)
-      for (const auto &[chapter, index] : recording)
-        files[index].modified = found.when;
-    times.push_back(found);
   }
   return times;
 }
 
-void print_recording_times(const std::vector<recording_time> &times, const file_list &files) {
-  for (const recording_time &time : times) {
-    const found_file_record &record = files[time.file];
-    text path = from_outside(join_path(*record.directory, record.name));
-    if (time.source == time_source::last_change) {
+void print_recording_times(const start_times &times, const file_list &files) {
+  auto shown = [&](std::size_t index) {
+    return from_outside(join_path(files[index].folder->shown, files[index].name));
+  };
+  for (const recording_time &time : times.recordings) {
+    if (time.unreadable != no_job)
+      continue; // its [!!] line says it all
+    for (const auto &[index, why] : time.without_time)
+      print_line(fill(fixed_text::no_usable_time, {shown(index), reason_text(why)}));
+    const start_reading &start = time.start;
+    text path = shown(time.file);
+    switch (start.source) {
+    case time_source::last_change:
       print_line(fill(fixed_text::recording_by_last_change, {path}));
-      continue;
+      break;
+    case time_source::camera_zone:
+      print_line(fill(fixed_text::recording_in_camera_zone,
+                      {path, date_text_of(start.when), zone_text(start.zone)}));
+      if (start.clock != -1)
+        print_line(fill(fixed_text::recording_clock_differs, {path, date_text_of(start.clock)}));
+      break;
+    case time_source::utc:
+      print_line(fill(fixed_text::recording_in_utc, {path, date_text_of(start.when)}));
+      break;
+    case time_source::camera_clock:
+      print_line(fill(fixed_text::recording_by_camera_clock, {path, date_text_of(start.when)}));
+      break;
     }
-    std::u16string_view line = time.source == time_source::utc ? fixed_text::recording_in_utc
-                                                               : fixed_text::recording_by_camera_clock;
-    print_line(fill(line, {path, date_text_of(time.when)}));
   }
 }

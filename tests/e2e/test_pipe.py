@@ -78,6 +78,7 @@ def help_screen(program_name):
         "  -l   *\u00b0  also renames each chapter's LRV and THM files",
         "  -f   *\u00b0  finishes a renaming that was cut short (temporary names)",
         "  -t   *\u00b0  prefixes the recording's start time, read from the video",
+        "  -c   *\u00b0  gives renamed files their camera names back",
         "",
     ])
 
@@ -214,6 +215,7 @@ class StartUp(PipeTest):
         self.card(["GX010123.MP4"])
         hint = "\n\r  For help, run \"%s\" without parameters" % name_of(harness.PROGRAM)
         for args, shown in [(["card", "-X"], "-x"),
+                            (["card", "-s", "-S", "-x", "-y"], "-x"),  # a switch again is no unknown one
                             (["card", "-u", "  -ABC\t "], "-abc\t")]:  # only spaces are trimmed
             with self.subTest(args=args):
                 out = self.run_program(*args)
@@ -245,6 +247,11 @@ class Preview(PipeTest):
             with self.subTest(name=name):
                 folder = self.card([name], folder="case%d" % number)
                 self.assertBytes(self.run_program(folder, "-s"), BANNER + line(NO_FILES))
+        with self.subTest(name="pieces that would cut a character in two"):
+            folder = self.card(["GX0\U0001F480123.MP4"], folder="cut")
+            self.assertBytes(self.run_program(folder, "-s", "-v"), BANNER + processing(folder) + found(1, 0, examining(
+                joined(folder, "GX0\U0001F480123.MP4")) + line("    > No match GX0\U0001F480123.MP4: its pieces would cut a "
+                                                            "character in two")) + line(NO_FILES))
         with self.subTest(name="a folder named GX010123.MP4"):
             os.makedirs(self.path("dirs", "GX010123.MP4"))
             self.assertBytes(self.run_program("dirs", "-s", "-r"), BANNER + line(NO_FILES))
@@ -492,7 +499,7 @@ class Sidecars(PipeTest):
             "GL010555.LRV": other_file("card", "GL010555.LRV"), "GL010999.LRV": other_file("card", "GL010999.LRV")})
         out = self.run_program("card", "-u", "-l", "-v")
         sidecar_lines = {"GL010555.LRV": "it would belong to more than one video", "GL010999.LRV": "no video of its own"}
-        said = b"".join(line("    > Sidecar %s left alone: %s" % (name, text))
+        said = b"".join(line("    > Sidecar %s left alone: %s" % (joined("card", name), text))
                         for name, text in listed(self.path("card"), sidecar_lines))
         self.assertBytes(out, BANNER + processing("card") + found(4, 2, examined) + said + preview(jobs)
                          + renamed("card", jobs, self.temp_names(out, jobs)))

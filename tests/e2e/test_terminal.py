@@ -10,6 +10,7 @@ Every test gets its own tmux server on a private socket, killed afterwards.
 
 import fcntl
 import os
+import pty
 import re
 import shlex
 import shutil
@@ -19,6 +20,7 @@ import subprocess
 import tempfile
 import termios
 import time
+import tty
 
 import harness
 
@@ -266,6 +268,33 @@ class Look(TerminalCase):
                          "text after the program is not in the terminal's default colours")
 
 
+class ColoursOnATerminal(harness.TempDirTest):
+    def test_banner_and_help_byte_for_byte(self):
+        """Every colour the help screen sets, as the terminal receives it (the version aside)."""
+        if harness.WINE:
+            self.skipTest("wine's console sends a terminal sequences of its own")
+        master, slave = pty.openpty()
+        tty.setraw(slave)
+        env = harness.environment()
+        env.pop("NO_COLOR", None)
+        program = subprocess.Popen(harness.command([]), stdin=slave, stdout=slave, stderr=subprocess.DEVNULL, env=env)
+        os.close(slave)
+        out = b""
+        while True:
+            try:
+                chunk = os.read(master, 65536)
+            except OSError:  # the program has ended and closed its side
+                break
+            if not chunk:
+                break
+            out += chunk
+        os.close(master)
+        self.assertEqual(program.wait(timeout=60), 0)
+        with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "expected", "help_terminal.bin"), "rb") as handle:
+            expected = handle.read()
+        self.assertEqual(re.sub(rb" chaptersort [0-9.]+ - ", b" chaptersort VERSION - ", out), expected)
+
+
 class NoColor(TerminalCase):
     def test_no_colour_at_all(self):
         self.make_card()
@@ -368,6 +397,8 @@ class Prompt(TerminalCase):
             self.skipTest("job control (SIGTSTP, SIGCONT) is POSIX")
         self.keys("C-z")
         self.wait_for("Stopped")
+        self.type_line("bg")
+        self.wait_for(lambda rows: any(row.rstrip().endswith("' &") for row in rows), "the job in the background")
         self.type_line("fg")
         self.wait_until(lambda: not self.terminal_mode()[0] & termios.ICANON, "single-key mode again")
         self.press_esc()  # one Esc, no Enter: the prompt takes single keys again
@@ -426,7 +457,7 @@ class StartedByExplorer(TerminalCase):
     def test_help_stays_until_esc(self):
         self.start(explorer=True)
         lines = self.assert_waits_to_close()
-        self.assertEqual(lines[-2].rstrip(), "  -t   *°  prefixes the recording's start time, read from the video")
+        self.assertEqual(lines[-2].rstrip(), "  -c   *°  gives renamed files their camera names back")
         self.press_esc()
         self.assertEqual(self.finish(), 0)
         self.assert_terminal_restored()

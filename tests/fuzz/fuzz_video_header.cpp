@@ -1,5 +1,5 @@
-// The box reader of -t on any bytes: it never reads outside what it was given nor any byte
-// twice (every read stays inside its own box), never more than its budget, and ends.
+// The header reader of -t on any bytes: it never reads outside what it was given, never more
+// than its budget, in at most the budget's count of blocks, and ends.
 #include "sorter/start_time.h"
 
 #include <cstdlib>
@@ -13,10 +13,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (offset > size || wanted > size - offset)
           std::abort();
         std::memcpy(into, data + offset, wanted);
-        return wanted;
+        return static_cast<std::int64_t>(wanted);
       },
       header);
-  if (header.bytes_read > most_header_bytes || header.bytes_read > size || header.firmware.size() > 3)
+  if (header.bytes_read > most_header_bytes || header.bytes_read > size || header.firmware.size() > 3 ||
+      header.reads > most_header_bytes / header_block ||
+      (header.zone && (*header.zone < -840 || *header.zone > 840)))
     std::abort();
+  start_of(header);
   return 0;
 }

@@ -4,7 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -153,5 +162,43 @@ TEST_P(RenameNeverReplaces, RenamesOntoFreeNamesOnly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWay, RenameNeverReplaces, ::testing::Values(0, 1, 2));
+
+#ifndef _WIN32
+// Where only a look and a rename are possible (FAT, exFAT through FUSE), a second run that
+// holds the folder's lock keeps the look and the rename from falling apart: the name it
+// takes meanwhile is never replaced.
+TEST(RenameNeverReplaces, WaitsForTheLockOfAnotherRun) {
+  scratch_folder folder;
+  folder.write("GX010123.MP4", "camera");
+  force_rename_fallback(2);
+  int other_run = open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(flock(other_run, LOCK_EX), 0);
+  bool renamed = true;
+  std::thread run([&] { renamed = rename_file(folder.at("GX010123.MP4"), folder.at("G-HEVC-0123-01.mp4")); });
+  // Until the rename waits for the lock (a waiter in /proc/locks), whatever it does is done.
+  struct stat status;
+  ASSERT_EQ(fstat(other_run, &status), 0);
+  std::string waiter = std::to_string(status.st_ino);
+  waiter.insert(waiter.begin(), ':');
+  waiter += ' ';
+  bool waiting = false;
+  for (int tries = 0; tries < 10000 && !waiting; ++tries) {
+    std::ifstream locks("/proc/locks");
+    for (std::string line; !waiting && std::getline(locks, line);)
+      waiting = line.find("->") != std::string::npos && line.find(waiter) != std::string::npos;
+    if (!waiting)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  folder.write("G-HEVC-0123-01.mp4", "taken meanwhile");
+  flock(other_run, LOCK_UN);
+  run.join();
+  close(other_run);
+  force_rename_fallback(0);
+  EXPECT_TRUE(waiting) << "the rename did not wait for the folder's lock";
+  EXPECT_FALSE(renamed);
+  EXPECT_EQ(folder.read("G-HEVC-0123-01.mp4"), "taken meanwhile");
+  EXPECT_EQ(folder.read("GX010123.MP4"), "camera");
+}
+#endif
 
 } // namespace

@@ -1,219 +1,199 @@
-#include "runtime/random.h"
+#include "camera_files.h"
 #include "sorter/camera_names.h"
-#include "sorter/plan.h"
 #include "sorter/start_time.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
 
 std::string narrow(std::u16string_view units) { return encode_name(units); }
 
-TEST(ChapterFiles, AreTakenApart) {
-  struct example {
-    std::u16string_view name;
-    name_verdict verdict;
-    chapter_parts parts;
-  };
-  const example examples[] = {
-      {u"GX010123.MP4", name_verdict::taken, {u"X", u"01", u"0123"}},
-      {u"GH021234.MP4", name_verdict::taken, {u"H", u"02", u"1234"}},
-      {u"gx010123.mp4", name_verdict::taken, {u"X", u"01", u"0123"}},
-      {u"GOPR0123.MP4", name_verdict::taken, {u"O", u"PR", u"0123"}},
-      {u"Gameplay.mp4", name_verdict::taken, {u"A", u"me", u"play"}},
-      {u"GX010123.MOV", name_verdict::other, {}},
-      {u"GX0101234.MP4", name_verdict::other, {}},
-      {u"AX010123.MP4", name_verdict::other, {}},
-      {u"GX0\U0001F480123.MP4", name_verdict::splits_character, {}}, // an emoji across chapter and recording
-      {u"GX01012\U0001F480MP4", name_verdict::splits_character, {}},
-  };
-  for (const example &e : examples) {
-    EXPECT_EQ(eligibility_test(e.name), e.verdict) << narrow(e.name);
-    if (e.verdict == name_verdict::taken) {
-      EXPECT_EQ(chapter_parts_of(e.name), e.parts) << narrow(e.name);
-    }
-  }
+name_parts parts(name_kind kind, file_role role, char16_t codec, std::u16string_view chapter,
+                 std::u16string_view recording) {
+  name_parts made;
+  made.kind = kind;
+  made.role = role;
+  made.codec_letter = codec;
+  std::copy(chapter.begin(), chapter.end(), made.chapter.begin());
+  std::copy(recording.begin(), recording.end(), made.recording.begin());
+  return made;
 }
 
-TEST(FinalNames, AreBuiltAndTakenApartAgain) {
-  const std::pair<final_name_parts, std::u16string_view> examples[] = {
-      {{name_form::plain, u"", {u"X", u"01", u"0123"}, u".mp4"}, u"G-HEVC-0123-01.mp4"},
-      {{name_form::plain, u"", {u"H", u"PR", u"0123"}, u".lrv"}, u"G-AVC-0123-PR.lrv"},
-      {{name_form::dated, u"2023-05-06_15-59-02", {u"H", u"02", u"1234"}, u".thm"},
-       u"2023-05-06_15-59-02_G-AVC-1234-02.thm"},
-      {{name_form::dated, u"", {u"X", u"01", u"0123"}, u".mp4"}, u"_G-HEVC-0123-01.mp4"},
-      {{name_form::short_83, u"", {u"X", u"01", u"0123"}, u".mp4"}, u"GX012301.mp4"},
-      {{name_form::short_83, u"", {u"O", u"PR", u"0007"}, u".thm"}, u"GO0007PR.thm"},
-  };
-  for (const auto &[parts, name] : examples) {
-    EXPECT_EQ(final_name(parts), name);
-    EXPECT_EQ(parse_final_name(name), parts) << narrow(name);
-    EXPECT_EQ(parse_temporary_name(temporary_name(4821, name)), parts) << narrow(name);
-  }
-  EXPECT_EQ(date_text_of(1683388742), u"2023-05-06_15-59-02");
-  EXPECT_EQ(date_text_of(-1), u"");
+name_parts camera(char16_t codec, std::u16string_view chapter, std::u16string_view recording,
+                  file_role role = file_role::video) {
+  return parts(name_kind::camera, role, codec, chapter, recording);
 }
 
-TEST(TemporaryNames, OnlyThoseTheProgramGives) {
+name_parts final_form(name_parts made, name_form form, date_value date = -1, std::uint16_t number = 0) {
+  made.form = form;
+  made.date = date;
+  made.number = number;
+  if (number)
+    made.kind = made.kind == name_kind::camera ? name_kind::camera_temporary : name_kind::temporary;
+  return made;
+}
+
+TEST(Names, AreClassifiedOnce) {
+  name_parts short_final = camera(u'X', u"01", u"2301");
+  short_final.short_final = true;
+  name_parts final_x = parts(name_kind::final_name, file_role::video, u'X', u"01", u"0123");
+  name_parts final_thm = parts(name_kind::final_name, file_role::thumbnail, u'H', u"02", u"1234");
+  const std::pair<std::u16string_view, name_parts> examples[] = {
+      {u"GX010123.MP4", camera(u'X', u"01", u"0123")},
+      {u"gx010123.mp4", camera(u'X', u"01", u"0123")},
+      {u"GOPR0123.MP4", camera(u'O', u"PR", u"0123")},
+      {u"Gameplay.mp4", camera(u'A', u"me", u"play")},
+      {u"GL010123.LRV", camera(u'L', u"01", u"0123", file_role::proxy)},
+      {u"gx010123.thm", camera(u'X', u"01", u"0123", file_role::thumbnail)},
+      {u"GX012301.mp4", short_final},
+      {u"G-HEVC-0123-01.mp4", final_x},
+      {u"2023-05-06_15-59-02_G-AVC-1234-02.thm", final_form(final_thm, name_form::dated, 1683388742)},
+      {u"_G-HEVC-0123-01.mp4", final_form(final_x, name_form::dated)},
+      {u"4821_G-HEVC-0123-01.mp4", final_form(final_x, name_form::plain, -1, 4821)},
+      {u"9999_GX012301.thm",
+       final_form(parts(name_kind::final_name, file_role::thumbnail, u'X', u"01", u"0123"),
+                  name_form::short_83, -1, 9999)},
+      {u"1000_GOPR0007.LRV",
+       final_form(camera(u'O', u"PR", u"0007", file_role::proxy), name_form::plain, -1, 1000)},
+      {u"4821_GP020007.MP4", final_form(camera(u'P', u"02", u"0007"), name_form::plain, -1, 4821)},
+      {u"GX0\U0001F480123.MP4", parts(name_kind::cut_character, file_role::video, 0, u"\0\0", u"\0\0\0\0")},
+  };
+  for (const auto &[name, expected] : examples)
+    EXPECT_EQ(classify_name(name), expected) << narrow(name);
   for (std::u16string_view name :
-       {u"4821_G-HEVC-0123-01.mp4", u"1000_G-AVC-0007-PR.mp4", u"9999_GX012301.mp4", u"5555_GX012301.thm",
-        u"1234_2023-05-06_15-59-02_G-HEVC-0123-01.mp4", u"4821__G-HEVC-0123-01.mp4",
-        u"4821_G-AVC-a b?-?1.mp4"})
-    EXPECT_EQ(temporary_name_test(name), name_verdict::taken) << narrow(name);
-  for (std::u16string_view name :
-       {u"2019_Paris.mp4", u"2019_Greece01.mp4", u"2021_GoPro001.mp4", u"2020_Glaciers.thm",
-        u"9999_Gameplay.mp4", u"0123_G-HEVC-0123-02.mp4", u"GX010124.MP4", u"G-HEVC-0123-01.mp4",
-        u"482_G-HEVC-0123-01.mp4", u"4821-G-HEVC-0123-01.mp4", u"4821_G-HEVC-0123-01.MP4",
-        u"4821_G-HEVC-0123-001.mp4", u"4821_2023-05-06_15-5x-02_G-HEVC-0123-01.mp4",
+       {u"GX010123.MOV", u"GX0101234.MP4", u"AX010123.MP4", u"GX01012_3THM", u"2019_Paris.mp4",
+        u"2019_Greece01.mp4", u"9999_Gameplay.mp4", u"0123_G-HEVC-0123-02.mp4", u"482_G-HEVC-0123-01.mp4",
+        u"4821-G-HEVC-0123-01.mp4", u"4821_G-HEVC-0123-01.MP4", u"4821_G-HEVC-0123-001.mp4",
         u"4821_2023-02-30_15-59-02_G-HEVC-0123-01.mp4", u"4821_2023-05-06_15-59-02_GX012301.mp4",
-        u"4821_GX0123012.mp4", u"4821_", u""})
-    EXPECT_EQ(temporary_name_test(name), name_verdict::other) << narrow(name);
+        u"4821_GX0123012.mp4", u"4821_GL010123.MP4", u"4821_GX01012a.MP4", u"4821_", u""})
+    EXPECT_EQ(classify_name(name).kind, name_kind::other) << narrow(name);
 }
 
-TEST(Sidecars, ShapeAndExtension) {
-  EXPECT_EQ(sidecar_extension(u"GL010123.LRV"), u".lrv");
-  EXPECT_EQ(sidecar_extension(u"gx010123.thm"), u".thm");
-  EXPECT_EQ(sidecar_extension(u"GOPR0007.LRV"), u".lrv");
-  EXPECT_EQ(sidecar_extension(u"GX010123.MP4"), u"");
-  EXPECT_EQ(sidecar_extension(u"GX0101234.THM"), u"");
-  EXPECT_EQ(sidecar_extension(u"GX01012_3THM"), u"");
+TEST(Names, AreBuiltAndTakenApartAgain) {
+  name_parts x = parts(name_kind::final_name, file_role::video, u'X', u"01", u"0123");
+  name_parts pr = parts(name_kind::final_name, file_role::proxy, u'H', u"PR", u"0123");
+  const std::pair<name_parts, std::u16string_view> examples[] = {
+      {x, u"G-HEVC-0123-01.mp4"},
+      {pr, u"G-AVC-0123-PR.lrv"},
+      {final_form(x, name_form::dated, 1683388742), u"2023-05-06_15-59-02_G-HEVC-0123-01.mp4"},
+      {final_form(x, name_form::dated), u"_G-HEVC-0123-01.mp4"},
+  };
+  for (const auto &[made, name] : examples) {
+    EXPECT_EQ(final_name(made), name);
+    EXPECT_EQ(classify_name(name), made) << narrow(name);
+    EXPECT_EQ(finished_name(classify_name(temporary_name(4821, name))), name) << narrow(name);
+  }
+  EXPECT_EQ(
+      final_name(final_parts_of(camera(u'O', u"PR", u"0007", file_role::thumbnail), name_form::short_83, -1)),
+      u"GO0007PR.thm");
+  EXPECT_EQ(final_name(as_short_final(classify_name(u"GX012301.mp4"))), u"GX012301.mp4");
 }
 
-// The old and final names of a plan's jobs, in order.
-std::vector<std::pair<text, text>> renamings(const plan &planned) {
-  std::vector<std::pair<text, text>> found;
-  for (const rename_job &job : planned.jobs)
-    found.emplace_back(job.old_name, job.final_name);
-  return found;
+TEST(Names, CameraNamesComeBack) {
+  const std::tuple<std::u16string_view, bool, std::u16string_view> examples[] = {
+      {u"G-HEVC-0123-01.mp4", false, u"GX010123.MP4"}, {u"G-HEVC-0123-01.lrv", false, u"GL010123.LRV"},
+      {u"G-AVC-0123-02.thm", false, u"GH020123.THM"},  {u"G-AVC-0007-PR.mp4", false, u"GOPR0007.MP4"},
+      {u"G-AVC-0007-PR.lrv", false, u"GOPR0007.LRV"},  {u"G-AVC-0007-01.mp4", true, u"GP010007.MP4"},
+      {u"G-AVC-0007-01.lrv", true, u"GP010007.LRV"},   {u"_G-AVC-0124-01.lrv", false, u"GL010124.LRV"},
+  };
+  for (const auto &[final, older, camera_name] : examples) {
+    ASSERT_TRUE(camera_writes(classify_name(final))) << narrow(final);
+    EXPECT_EQ(camera_name_of(classify_name(final), older), camera_name) << narrow(final);
+  }
+  for (std::u16string_view final : {u"G-AVC-play-me.mp4", u"G-HEVC-0007-PR.mp4", u"G-AVC-012a-01.mp4"})
+    EXPECT_FALSE(camera_writes(classify_name(final))) << narrow(final);
 }
 
-file_list card(std::initializer_list<std::u16string_view> names, const planner &planner) {
-  file_list files;
-  auto folder = std::make_shared<const text>(u"card");
-  for (std::u16string_view name : names)
-    files.push_back({folder, text(name), 1683388742, false});
-  eligibility_pass(files, planner.test);
-  return files;
-}
-
-TEST(Planning, SidecarsFollowTheirVideo) {
-  run_options options;
-  options.sidecars = options.date_prefix = true;
-  random_seed(1);
-  file_list files = card({u"GL010123.LRV", u"GX010123.MP4", u"GX010123.THM", u"GOPR0007.MP4", u"GOPR0007.THM",
-                          u"GL010999.LRV", u"GH010555.MP4", u"GX010555.MP4", u"GL010555.LRV", u"notes.txt",
-                          // videos renamed before: a sidecar takes the name as it stands, or has one
-                          u"GX010777.THM", u"G-HEVC-0777-01.mp4", u"G-AVC-0888-01.mp4", u"G-AVC-0888-01.thm",
-                          u"GH010888.THM"},
-                         planner_for(options));
-  plan planned = planner_for(options).make(files, options);
-  EXPECT_EQ(renamings(planned),
-            (std::vector<std::pair<text, text>>{{u"GX010123.MP4", u"2023-05-06_15-59-02_G-HEVC-0123-01.mp4"},
-                                                {u"GL010123.LRV", u"2023-05-06_15-59-02_G-HEVC-0123-01.lrv"},
-                                                {u"GX010123.THM", u"2023-05-06_15-59-02_G-HEVC-0123-01.thm"},
-                                                {u"GOPR0007.MP4", u"2023-05-06_15-59-02_G-AVC-0007-PR.mp4"},
-                                                {u"GOPR0007.THM", u"2023-05-06_15-59-02_G-AVC-0007-PR.thm"},
-                                                {u"GH010555.MP4", u"2023-05-06_15-59-02_G-AVC-0555-01.mp4"},
-                                                {u"GX010555.MP4", u"2023-05-06_15-59-02_G-HEVC-0555-01.mp4"},
-                                                {u"GX010777.THM", u"G-HEVC-0777-01.thm"}}));
-  EXPECT_EQ(planned.jobs[0].temp_name, u"7495_2023-05-06_15-59-02_G-HEVC-0123-01.mp4");
-  EXPECT_EQ(planned.jobs[2].video, 0u);
-  EXPECT_EQ(planned.jobs[7].video, no_job); // its video is not renamed in this run
-  ASSERT_EQ(planned.notes.size(), 3u);
-  EXPECT_EQ(files[planned.notes[0].file].name, u"GL010999.LRV");
-  EXPECT_EQ(planned.notes[0].fate, sidecar_fate::no_video);
-  EXPECT_EQ(files[planned.notes[1].file].name, u"GL010555.LRV");
-  EXPECT_EQ(planned.notes[1].fate, sidecar_fate::two_videos);
-  EXPECT_EQ(files[planned.notes[2].file].name, u"GH010888.THM");
-  EXPECT_EQ(planned.notes[2].fate, sidecar_fate::video_has_one);
-}
-
-TEST(Planning, FinishingTakesTemporaryNamesOnly) {
-  run_options options;
-  options.finish = options.short_names = true; // -o changes nothing here
-  file_list files = card({u"5555_G-HEVC-0123-01.lrv", u"4821_G-HEVC-0123-01.mp4", u"2019_Paris.mp4",
-                          u"GX010124.MP4", u"9999_GX012301.thm", u"GX012301.mp4", u"6666_G-AVC-0999-01.thm"},
-                         planner_for(options));
-  plan planned = planner_for(options).make(files, options);
-  EXPECT_EQ(renamings(planned),
-            (std::vector<std::pair<text, text>>{{u"4821_G-HEVC-0123-01.mp4", u"G-HEVC-0123-01.mp4"},
-                                                {u"5555_G-HEVC-0123-01.lrv", u"G-HEVC-0123-01.lrv"},
-                                                {u"9999_GX012301.thm", u"GX012301.thm"}}));
-  EXPECT_EQ(planned.jobs[1].video, 0u);     // only together with its video
-  EXPECT_EQ(planned.jobs[2].video, no_job); // beside its video, under the final name already
-  EXPECT_EQ(planned.jobs[2].temp_name, u"9999_GX012301.thm");
-  EXPECT_EQ(planned.jobs[2].extension, u".thm");
-  ASSERT_EQ(planned.notes.size(), 1u);
-  EXPECT_EQ(planned.notes[0].fate, sidecar_fate::no_video);
-}
-
-std::string big_endian(std::uint64_t value, int bytes) {
-  std::string out;
-  for (int k = bytes - 1; k >= 0; --k)
-    out += static_cast<char>(value >> (8 * k) & 0xFF);
-  return out;
-}
-
-std::string box(const char *type, const std::string &content, std::uint64_t size = 0) {
-  return big_endian(size ? size : 8 + content.size(), 4) + type + content;
-}
-
-TEST(VideoHeader, ReadsMvhdAndFirmwareFromHeadersAlone) {
-  const std::string mvhd =
-      box("mvhd", std::string(4, '\0') + big_endian(3575644077, 4) + std::string(84, '\0'));
+TEST(VideoHeader, ReadsFromHeadersAloneInFewReads) {
   const std::string mvhd_64 = box("mvhd", std::string("\1\0\0\0", 4) + big_endian(3800000000, 8));
-  const std::string udta = box("udta", box("FIRM", "H23.01.01.10.00"));
-  const std::string start = box("ftyp", "mp41") + big_endian(1, 4) + "mdat" + big_endian(16, 8);
+  std::string start = box("ftyp", "mp41") + big_endian(1, 4) + "mdat" + big_endian(16, 8);
   std::string empty_boxes; // more of them than the reading may take
   for (int k = 0; k < 9000; ++k)
     empty_boxes += box("free", "");
+  std::string zeros = klv("TZON", 's', 2, 1, big_endian(120, 2)); // ends the walk before what follows
+  zeros.replace(0, 4, std::string(4, '\0'));
+  std::string malformed = klv("DEVC", 0, 1, 64, "");
   struct example {
     std::string file;
-    bool found;
-    std::uint64_t time;
-    std::string firmware;
+    no_time result;
+    std::uint64_t time = 0;
+    std::string firmware = {};
+    std::optional<std::int32_t> zone = {};
   };
   const example examples[] = {
-      {start + box("moov", mvhd + box("trak", std::string(64, 'x')) + udta), true, 3575644077, "H23"},
-      {start + box("moov", mvhd_64), true, 3800000000, ""},
-      {start + box("moov", mvhd + udta, 0), true, 3575644077, "H23"},          // size 0: to the end
-      {start + box("moov", mvhd, 4096), false, 0, ""},                         // past the end of the file
-      {start + box("free", "", 4) + box("moov", mvhd), false, 0, ""},          // a size below 8
-      {start + box("moov", mvhd.substr(0, 10)), false, 0, ""},                 // cut short
-      {start + box("moov", box("mvhd", std::string(12, '\0'))), false, 0, ""}, // creation time 0
-      {empty_boxes + box("moov", mvhd), false, 0, ""},
+      {camera_video(3575644077, "H23.01.01.10.00"), no_time::none, 3575644077, "H23", {}},
+      {camera_video(3575644077, "H22.01", gpmf(120, 1683388742)), no_time::none, 3575644077, "H22", 120},
+      {camera_video(3575644077, "H22.01", gpmf(32767)), no_time::none, 3575644077, "H22", {}},
+      {camera_video(3575644077, "HD7.01", zeros), no_time::none, 3575644077, "HD7", {}},
+      {camera_video(3575644077, "H22.01", malformed + gpmf(120)), no_time::none, 3575644077, "H22", {}},
+      {start + box("moov", mvhd_64), no_time::none, 3800000000, "", {}},
+      {start + box("moov", box("mvhd", std::string("\2\0\0\0", 4) + big_endian(1, 8))),
+       no_time::unknown_version},
+      {start + box("moov", mvhd_64 + box("udta", box("FIRM", "H23"), 4096)), no_time::unknown_clock},
+      {start + box("moov", mvhd_64, 4096), no_time::no_movie_header},                // past the end
+      {start + box("free", "", 4) + box("moov", mvhd_64), no_time::no_movie_header}, // a size below 8
+      {start + box("moov", mvhd_64.substr(0, 10)), no_time::no_movie_header},        // cut short
+      {empty_boxes + box("moov", mvhd_64), no_time::no_movie_header},
   };
   for (const example &e : examples) {
     const std::string &file = e.file;
     video_header header;
-    bool found = read_video_header(
+    no_time result = read_video_header(
         file.size(),
         [&](std::uint64_t offset, unsigned char *into, std::size_t size) {
           EXPECT_LE(offset + size, file.size());
           std::memcpy(into, file.data() + offset, size);
-          return size;
+          return static_cast<std::int64_t>(size);
         },
         header);
-    EXPECT_EQ(found, e.found) << &e - examples;
+    EXPECT_EQ(result, e.result) << &e - examples;
     EXPECT_LE(header.bytes_read, most_header_bytes);
-    if (found) {
+    EXPECT_LE(header.reads, most_header_bytes / header_block) << &e - examples;
+    if (result == no_time::none) {
       EXPECT_EQ(header.creation_time, e.time);
       EXPECT_EQ(header.firmware, e.firmware);
+      EXPECT_EQ(header.zone, e.zone) << &e - examples;
     }
   }
+  video_header header;
+  std::string real = camera_video(3575644077, "HD7.01", gpmf(-420) + std::string(25000, '\0'));
+  read_video_header(
+      real.size(),
+      [&](std::uint64_t offset, unsigned char *into, std::size_t size) {
+        std::memcpy(into, real.data() + offset, size);
+        return static_cast<std::int64_t>(size);
+      },
+      header);
+  EXPECT_EQ(header.reads, 1u); // the whole header in one block
 }
 
-TEST(VideoHeader, FirmwareFromHero12OnWritesUtc) {
-  for (std::string_view firmware : {"H23.01.01.10.00", "H24.01", "H99"})
+TEST(VideoHeader, WhichClock) {
+  video_header header;
+  header.creation_time = 3575644077; // 2017-04-21 18:27:57 as written
+  header.firmware = "HD9";
+  EXPECT_EQ(start_of(header).when, 1492799277);
+  EXPECT_EQ(start_of(header).source, time_source::camera_clock);
+  header.zone = -420; // the camera's zone: UTC-07:00
+  EXPECT_EQ(start_of(header).when, 1492799277 - 420 * 60);
+  EXPECT_EQ(start_of(header).source, time_source::camera_zone);
+  header.wall_clock = 1492799277 - 420 * 60 + 3; // CDAT more than 2 s away is noted
+  EXPECT_EQ(start_of(header).clock, 1492799277 - 420 * 60 + 3);
+  header.zone.reset();
+  header.zone_never_set = true;
+  EXPECT_EQ(start_of(header).when, 1492799277 - 420 * 60 + 3); // CDAT then
+  header.wall_clock.reset();
+  EXPECT_EQ(start_of(header).why, no_time::zone_never_set);
+  for (std::string_view firmware : {"H22.01.01.10.00", "H23.01", "H99"})
     EXPECT_TRUE(firmware_writes_utc(firmware)) << firmware;
-  for (std::string_view firmware :
-       {"HD9.01.01.72.00", "HD5.02", "H19.03", "H21.01", "H22.01", "", "H2", "X23"})
+  for (std::string_view firmware : {"HD9.01.01.72.00", "HD5.02", "H19.03", "H21.01", "", "H2", "X23"})
     EXPECT_FALSE(firmware_writes_utc(firmware)) << firmware;
+  EXPECT_TRUE(firmware_of_older_camera("HD5.02"));
+  EXPECT_TRUE(firmware_of_older_camera("HD3.11"));
+  EXPECT_FALSE(firmware_of_older_camera("HD6.01"));
 }
 
 } // namespace

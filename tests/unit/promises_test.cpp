@@ -1,0 +1,342 @@
+// Every promise of docs/safety.md and every rule of -l, -f, -t and -c, in process: the
+// program's stages run on a tree in memory that refuses, races and is cut at any step.
+#include "app/run.h"
+#include "camera_files.h"
+#include "memory_disk.h"
+#include "sorter/plan.h"
+#include "sorter/scan.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+using tree = std::map<std::string, std::string>;
+
+run_options options_of(std::string_view letters) {
+  run_options options;
+  for (char letter : letters) {
+    bool run_options::*option = letter == 'v'   ? &run_options::verbose
+                                : letter == 's' ? &run_options::simulate
+                                : letter == 'r' ? &run_options::recursive
+                                : letter == 'd' ? &run_options::date_prefix
+                                : letter == 'o' ? &run_options::short_names
+                                : letter == 'l' ? &run_options::sidecars
+                                : letter == 'f' ? &run_options::finish
+                                : letter == 't' ? &run_options::start_time
+                                : letter == 'c' ? &run_options::camera_names
+                                                : &run_options::unattended;
+    options.*option = true;
+  }
+  return options;
+}
+
+std::function<std::uint64_t()> counting(std::uint64_t first = 1000) {
+  return [next = first]() mutable { return next++; };
+}
+
+// A run of the program's stages, unattended (the switches as letters), its output out of
+// the way.
+void run(memory_disk &disk, std::string_view letters, std::function<std::uint64_t()> draw = counting()) {
+#ifndef _WIN32
+  int saved = dup(1);
+  int null = open("/dev/null", O_WRONLY);
+  dup2(null, 1);
+  close(null);
+#endif
+  sort_chapters(disk, draw, memory_disk::path("card"), options_of(std::string(letters) + "u"));
+#ifndef _WIN32
+  dup2(saved, 1);
+  close(saved);
+#endif
+}
+
+plan planned(memory_disk &disk, std::string_view letters) {
+  run_options options = options_of(letters);
+  file_list files = scan(disk, memory_disk::path("card"), options).files;
+  return planner_for(options)(disk, files, options);
+}
+
+std::vector<std::pair<std::string, std::string>> renamings(const plan &made) {
+  std::vector<std::pair<std::string, std::string>> found;
+  for (const rename_job &job : made.jobs)
+    found.emplace_back(encode_name(job.old_name), encode_name(job.final_name));
+  return found;
+}
+
+std::string folder_of(const std::string &path) { return path.substr(0, path.rfind('/') + 1); }
+
+// Each file is there once or, a rename cut between its link and its unlink, under two
+// names, in its own folder, under its old name, a temporary name of its final name, or that.
+void expect_each_file_once(const tree &now, const tree &before, const tree &finals) {
+  std::map<std::string, std::string> old_of;
+  for (const auto &[old, content] : before)
+    old_of[content] = old;
+  std::set<std::string> seen;
+  for (const auto &[name, content] : now) {
+    ASSERT_TRUE(old_of.count(content)) << name << " is no file of the card";
+    const std::string &old = old_of[content];
+    std::string leaf = name.substr(folder_of(old).size()), final = finals.at(old);
+    bool temporary = leaf.size() == final.size() + 5 && leaf.substr(4) == "_" + final && leaf[0] >= '1' &&
+                     leaf.find_first_not_of("0123456789") == 4;
+    EXPECT_TRUE(name.starts_with(folder_of(old)) && (name == old || leaf == final || temporary)) << name;
+    seen.insert(old);
+  }
+  EXPECT_EQ(seen.size(), before.size()) << "a file is lost";
+}
+
+const std::uint64_t started = 3575644077; // 2017-04-21 18:27:57 on a HERO9's clock
+
+// A card with a recording of three chapters, sidecars, and an older camera's in a subfolder.
+void make_card(memory_disk &disk) {
+  disk.add("card/GX010123.MP4", camera_video(started, "HD9.01"));
+  disk.add("card/GX020123.MP4", camera_video(started + 1062, "HD9.01"));
+  disk.add("card/GX030123.MP4", camera_video(started + 2124, "HD9.01"));
+  disk.add("card/GL010123.LRV");
+  disk.add("card/GX010123.THM");
+  disk.add("card/sub/GOPR0007.MP4", camera_video(started + 9000, "HD5.02"));
+  disk.add("card/sub/GP010007.MP4", camera_video(started + 9500, "HD5.02"));
+  disk.add("card/sub/GOPR0007.THM");
+}
+
+TEST(Promises, EveryCutLeavesEachFileOnceAndTheSameRunsFinishIt) {
+  struct mode {
+    std::string run, finish;
+    tree finals; // by old name
+  };
+  const mode modes[] = {
+      {"rl",
+       "rlf",
+       {{"card/GX010123.MP4", "G-HEVC-0123-01.mp4"},
+        {"card/GX020123.MP4", "G-HEVC-0123-02.mp4"},
+        {"card/GX030123.MP4", "G-HEVC-0123-03.mp4"},
+        {"card/GL010123.LRV", "G-HEVC-0123-01.lrv"},
+        {"card/GX010123.THM", "G-HEVC-0123-01.thm"},
+        {"card/sub/GOPR0007.MP4", "G-AVC-0007-PR.mp4"},
+        {"card/sub/GP010007.MP4", "G-AVC-0007-01.mp4"},
+        {"card/sub/GOPR0007.THM", "G-AVC-0007-PR.thm"}}},
+      {"rlt",
+       "rlf",
+       {{"card/GX010123.MP4", "2017-04-21_18-27-57_G-HEVC-0123-01.mp4"},
+        {"card/GX020123.MP4", "2017-04-21_18-27-57_G-HEVC-0123-02.mp4"},
+        {"card/GX030123.MP4", "2017-04-21_18-27-57_G-HEVC-0123-03.mp4"},
+        {"card/GL010123.LRV", "2017-04-21_18-27-57_G-HEVC-0123-01.lrv"},
+        {"card/GX010123.THM", "2017-04-21_18-27-57_G-HEVC-0123-01.thm"},
+        {"card/sub/GOPR0007.MP4", "2017-04-21_20-57-57_G-AVC-0007-PR.mp4"},
+        {"card/sub/GP010007.MP4", "2017-04-21_20-57-57_G-AVC-0007-01.mp4"},
+        {"card/sub/GOPR0007.THM", "2017-04-21_20-57-57_G-AVC-0007-PR.thm"}}},
+      {"rlo",
+       "rlfo",
+       {{"card/GX010123.MP4", "GX012301.mp4"},
+        {"card/GX020123.MP4", "GX012302.mp4"},
+        {"card/GX030123.MP4", "GX012303.mp4"},
+        {"card/GL010123.LRV", "GX012301.lrv"},
+        {"card/GX010123.THM", "GX012301.thm"},
+        {"card/sub/GOPR0007.MP4", "GO0007PR.mp4"},
+        {"card/sub/GP010007.MP4", "GP000701.mp4"},
+        {"card/sub/GOPR0007.THM", "GO0007PR.thm"}}},
+  };
+  for (const mode &m : modes) {
+    for (memory_disk::rename_way way :
+         {memory_disk::rename_way::atomic, memory_disk::rename_way::link_then_unlink}) {
+      for (int cut = 0;; ++cut) {
+        SCOPED_TRACE(
+            m.run +
+            (way == memory_disk::rename_way::atomic ? ", cut after step " : ", linking, cut after step ") +
+            std::to_string(cut));
+        memory_disk disk;
+        make_card(disk);
+        tree before = disk.tree();
+        disk.way = way;
+        disk.cut_after = cut;
+        run(disk, m.run);
+        bool cut_short = disk.steps >= cut;
+        expect_each_file_once(disk.tree(), before, m.finals);
+        disk.cut_after = -1;
+        run(disk, m.finish); // the recovery: -f, then the same run again
+        run(disk, m.run);
+        tree expected;
+        for (const auto &[old, final] : m.finals)
+          expected[folder_of(old) + final] = before.at(old);
+        EXPECT_EQ(disk.tree(), expected);
+        if (!cut_short || HasFailure())
+          break;
+      }
+    }
+  }
+}
+
+TEST(Promises, NoNameIsEverReplaced) {
+  memory_disk disk;
+  disk.add("card/GX010123.MP4");
+  disk.add("card/GX020123.MP4");
+  disk.add("card/GX030123.MP4");
+  disk.add("card/G-HEVC-0123-02.mp4", "mine");
+  disk.add("card/1000_G-HEVC-0123-01.mp4", "a leftover");
+  // Another program takes a final name between the look and the rename.
+  disk.before_rename = [&](const text &, const text &to) {
+    if (to == memory_disk::path("card/G-HEVC-0123-03.mp4") && !disk.tree().count("card/G-HEVC-0123-03.mp4"))
+      disk.add("card/G-HEVC-0123-03.mp4", "arrived");
+  };
+  run(disk, "", [] { return std::uint64_t{1000}; }); // every temporary number is 1000
+  EXPECT_EQ(disk.tree(), (tree{{"card/GX010123.MP4", "card/GX010123.MP4"},
+                               {"card/1000_G-HEVC-0123-01.mp4", "a leftover"},
+                               {"card/1000_G-HEVC-0123-02.mp4", "card/GX020123.MP4"},
+                               {"card/G-HEVC-0123-02.mp4", "mine"},
+                               {"card/1000_G-HEVC-0123-03.mp4", "card/GX030123.MP4"},
+                               {"card/G-HEVC-0123-03.mp4", "arrived"}}));
+}
+
+TEST(Promises, TwoRunsAtOnceLoseNothing) {
+  // A second run starts at each rename of the first, drawing the same numbers.
+  for (int turn = 0; turn < 8; ++turn) {
+    SCOPED_TRACE("the second run at rename " + std::to_string(turn));
+    memory_disk disk;
+    tree finals;
+    for (const char *name : {"GH010123.MP4", "GL010123.MP4", "GH010124.MP4", "GL010124.MP4"})
+      disk.add(std::string("card/") + name);
+    for (const auto &[old, content] : disk.tree())
+      finals[old] = old.find("0124") != std::string::npos ? "G-AVC-0124-01.mp4" : "G-AVC-0123-01.mp4";
+    tree before = disk.tree();
+    int renames = 0;
+    bool second_running = false;
+    disk.before_rename = [&](const text &, const text &) {
+      if (!second_running && renames++ == turn) {
+        second_running = true;
+        run(disk, "");
+        second_running = false;
+      }
+    };
+    run(disk, "");
+    expect_each_file_once(disk.tree(), before, finals);
+    EXPECT_EQ(disk.tree().count("card/G-AVC-0123-01.mp4") + disk.tree().count("card/G-AVC-0124-01.mp4"), 2u);
+  }
+}
+
+TEST(Promises, ASidecarMovesOnlyWithItsVideo) {
+  memory_disk disk;
+  disk.add("card/GX010123.MP4");
+  disk.add("card/GX010123.THM");
+  disk.add("card/GX010124.MP4");
+  disk.add("card/GL010124.LRV");
+  disk.add("card/G-HEVC-0124-01.mp4", "mine");
+  disk.refused = {memory_disk::path("card/GX010123.MP4")}; // held by another program
+  run(disk, "l");
+  EXPECT_EQ(disk.tree(), (tree{{"card/GX010123.MP4", "card/GX010123.MP4"},
+                               {"card/GX010123.THM", "card/GX010123.THM"},
+                               {"card/1002_G-HEVC-0124-01.mp4", "card/GX010124.MP4"},
+                               {"card/1003_G-HEVC-0124-01.lrv", "card/GL010124.LRV"},
+                               {"card/G-HEVC-0124-01.mp4", "mine"}}));
+}
+
+TEST(Promises, SidecarsPairOnlyWhereTheyBelong) {
+  memory_disk disk;
+  for (const char *name :
+       {"GX010123.MP4", "GX010123.LRV",       "GL010123.LRV",       // two proxies: the camera's own goes
+        "GOPR0007.MP4", "GOPR0007.LRV",       "GL010007.LRV",       // an older camera's proxy is GOPR
+        "GH010555.MP4", "GX010555.MP4",       "GL010555.LRV",       // two videos for one proxy
+        "GL010999.LRV",                                             // no video
+        "GX010333.MP4", "GX010333.THM",       "G-HEVC-0333-01.mp4", // the camera video first
+        "GX010777.THM", "G-HEVC-0777-01.mp4", "GL010888.LRV",       "G-AVC-0888-01.mp4",
+        "GH010889.THM", "G-AVC-0889-01.mp4",  "G-AVC-0889-01.thm", // it has one already
+        "GL010444.LRV", "G-HEVC-0444-01.mp4", "_G-AVC-0444-01.mp4"})
+    disk.add(std::string("card/") + name);
+  plan made = planned(disk, "l");
+  EXPECT_EQ(renamings(made),
+            (std::vector<std::pair<std::string, std::string>>{{"GX010123.MP4", "G-HEVC-0123-01.mp4"},
+                                                              {"GL010123.LRV", "G-HEVC-0123-01.lrv"},
+                                                              {"GOPR0007.MP4", "G-AVC-0007-PR.mp4"},
+                                                              {"GOPR0007.LRV", "G-AVC-0007-PR.lrv"},
+                                                              {"GH010555.MP4", "G-AVC-0555-01.mp4"},
+                                                              {"GX010555.MP4", "G-HEVC-0555-01.mp4"},
+                                                              {"GX010333.MP4", "G-HEVC-0333-01.mp4"},
+                                                              {"GX010333.THM", "G-HEVC-0333-01.thm"},
+                                                              {"GX010777.THM", "G-HEVC-0777-01.thm"},
+                                                              {"GL010888.LRV", "G-AVC-0888-01.lrv"}}));
+  std::vector<std::pair<std::string, sidecar_fate>> notes;
+  file_list files = scan(disk, memory_disk::path("card"), options_of("l")).files;
+  for (const sidecar_note &note : made.notes)
+    notes.emplace_back(encode_name(files[note.file].name), note.fate);
+  std::sort(notes.begin(), notes.end());
+  EXPECT_EQ(notes, (std::vector<std::pair<std::string, sidecar_fate>>{
+                       {"GH010889.THM", sidecar_fate::video_has_one},
+                       {"GL010007.LRV", sidecar_fate::no_video},
+                       {"GL010444.LRV", sidecar_fate::two_videos},
+                       {"GL010555.LRV", sidecar_fate::two_videos},
+                       {"GL010999.LRV", sidecar_fate::no_video},
+                       {"GX010123.LRV", sidecar_fate::video_has_one}}));
+}
+
+TEST(Promises, FinishingTakesOnlyWhatTheProgramGave) {
+  memory_disk disk;
+  for (const char *name : {"4821_G-HEVC-0123-01.mp4", "5555_G-HEVC-0123-01.lrv", "4822_G-AVC-0124-01.mp4",
+                           "4823_G-AVC-0124-01.mp4", "5556_G-AVC-0124-01.thm", // two videos for one thumbnail
+                           "9999_GX012301.mp4", "2019_GREECE01.mp4", "2019_Paris.mp4", "GX010125.MP4",
+                           "7777_G-AVC-0126-01.thm", "G-AVC-0126-01.mp4", "6666_G-AVC-0999-01.thm"})
+    disk.add(std::string("card/") + name);
+  using list = std::vector<std::pair<std::string, std::string>>;
+  const list long_forms = {{"4821_G-HEVC-0123-01.mp4", "G-HEVC-0123-01.mp4"},
+                           {"5555_G-HEVC-0123-01.lrv", "G-HEVC-0123-01.lrv"},
+                           {"4822_G-AVC-0124-01.mp4", "G-AVC-0124-01.mp4"},
+                           {"4823_G-AVC-0124-01.mp4", "G-AVC-0124-01.mp4"},
+                           {"7777_G-AVC-0126-01.thm", "G-AVC-0126-01.thm"}};
+  EXPECT_EQ(renamings(planned(disk, "lfdt")), long_forms); // the 8.3 form only with -o
+  list with_short = long_forms; // and then a user's name of that shape cannot be told from one
+  with_short.insert(with_short.begin() + 4,
+                    {{"9999_GX012301.mp4", "GX012301.mp4"}, {"2019_GREECE01.mp4", "GREECE01.mp4"}});
+  plan made = planned(disk, "lfo");
+  EXPECT_EQ(renamings(made), with_short);
+  ASSERT_EQ(made.notes.size(), 2u);
+  EXPECT_EQ(made.notes[0].fate, sidecar_fate::two_videos);
+  EXPECT_EQ(made.notes[1].fate, sidecar_fate::no_video);
+}
+
+TEST(Promises, RecursionStaysInsideTheFolderAndListsEachOnce) {
+  memory_disk disk;
+  disk.add("card/a/GX010002.MP4");
+  disk.add_folder("card/again", false, "card/a"); // the same folder at a second path
+  disk.add("card/again/GX010003.MP4");
+  disk.add("outside/GX010009.MP4");
+  disk.add_folder("card/up", true); // a link to a folder
+  disk.add("card/up/GX010004.MP4");
+  run(disk, "r");
+  EXPECT_EQ(disk.tree(), (tree{{"card/a/G-HEVC-0002-01.mp4", "card/a/GX010002.MP4"},
+                               {"card/again/GX010003.MP4", "card/again/GX010003.MP4"},
+                               {"card/up/GX010004.MP4", "card/up/GX010004.MP4"},
+                               {"outside/GX010009.MP4", "outside/GX010009.MP4"}}));
+}
+
+TEST(Promises, OneStartTimePerRecording) {
+  memory_disk disk;
+  disk.add("card/GX020123.MP4", camera_video(started + 1062, "HD9.01"));
+  disk.add("card/GH010123.MP4", camera_video(started + 5000, "HD9.01")); // AVC: a recording of its own
+  disk.add("card/2017-04-21_18-27-57_G-HEVC-0123-01.mp4", camera_video(started, "HD9.01")); // chapter 01
+  disk.add("card/GP010090.MP4", camera_video(started + 60, "HD5.02"));
+  disk.add("card/GOPR0090.MP4", camera_video(started + 30, "HD5.02")); // the older camera's first file
+  disk.add("card/GX010200.MP4", "held")->unreadable = true;            // its recording stays as it is
+  disk.add("card/GX020200.MP4", camera_video(started, "HD9.01"));
+  disk.add("card/GX010300.MP4", "a FIFO")->regular = false; // no time, and never opened
+  disk.add("card/GX020300.MP4", camera_video(started + 7, "HD9.01"));
+  disk.add("card/sub/GX010123.MP4", camera_video(started + 9000, "H23.01"));
+  disk.add("card/sub/GX020123.MP4", camera_video(started + 9999, "H22.01", gpmf(120)));
+  EXPECT_EQ(renamings(planned(disk, "rt")), (std::vector<std::pair<std::string, std::string>>{
+                                                {"GX020123.MP4", "2017-04-21_18-27-57_G-HEVC-0123-02.mp4"},
+                                                {"GH010123.MP4", "2017-04-21_19-51-17_G-AVC-0123-01.mp4"},
+                                                {"GP010090.MP4", "2017-04-21_18-28-27_G-AVC-0090-01.mp4"},
+                                                {"GOPR0090.MP4", "2017-04-21_18-28-27_G-AVC-0090-PR.mp4"},
+                                                {"GX010300.MP4", "2017-04-21_18-28-04_G-HEVC-0300-01.mp4"},
+                                                {"GX020300.MP4", "2017-04-21_18-28-04_G-HEVC-0300-02.mp4"},
+                                                {"GX010123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-01.mp4"},
+                                                {"GX020123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-02.mp4"}}));
+}
+
+} // namespace
