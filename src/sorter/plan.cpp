@@ -67,7 +67,8 @@ int progress(const name_parts &parts, direction way, bool short_names) {
 std::array<std::optional<name_stem>, 2> chapter_stems(const name_parts &parts, bool short_names) {
   if (short_names && parts.short_final)
     return {chapter_stem_of(as_short_final(parts)), std::nullopt};
-  if (parts.kind == name_kind::camera && parts.role != file_role::video)
+  if ((parts.kind == name_kind::camera || parts.kind == name_kind::camera_temporary) &&
+      parts.role != file_role::video)
     return chapter_stems_of_sidecar(parts);
   return {chapter_stem_of(parts), std::nullopt};
 }
@@ -428,15 +429,19 @@ plan finishing_plan(disk &disk, const file_list &files, const run_options &optio
   auto takes = [&](const name_parts &parts) {
     return parts.kind == kind && (parts.form != name_form::short_83 || options.short_names);
   };
-  std::set<std::tuple<const folder_path *, std::array<char16_t, 2>, std::array<char16_t, 4>>> final_chapters;
+  std::set<std::tuple<const folder_path *, file_role, std::array<char16_t, 2>, std::array<char16_t, 4>>>
+      final_chapters;
   if (options.camera_names)
     for (const found_file_record &record : files)
       if (record.parts.kind == name_kind::final_name)
-        final_chapters.emplace(record.folder.get(), record.parts.chapter, record.parts.recording);
+        final_chapters.emplace(record.folder.get(), record.parts.role, record.parts.chapter,
+                               record.parts.recording);
   // A user's "2019_GH010124.MP4" has the shape too: -f -c takes such a name only when no
-  // file of its recording and chapter is under a final name.
+  // file of its recording, chapter and kind (video, proxy, thumbnail) is under a final name;
+  // a sidecar still under its final name keeps no video from being finished.
   auto camera_finished = [&](const found_file_record &record) {
-    return !final_chapters.count({record.folder.get(), record.parts.chapter, record.parts.recording});
+    return !final_chapters.count(
+        {record.folder.get(), record.parts.role, record.parts.chapter, record.parts.recording});
   };
 
   direction way = options.camera_names ? direction::to_camera_names : direction::to_final_names;
@@ -448,9 +453,14 @@ plan finishing_plan(disk &disk, const file_list &files, const run_options &optio
   for (std::size_t index = 0; index < files.size(); ++index) {
     const found_file_record &record = files[index];
     const name_parts &parts = record.parts;
-    if (!takes(parts) || (options.camera_names && !camera_finished(record)))
+    if (!takes(parts))
       continue;
-    if (std::optional<second_name> second = second_names.of(index)) {
+    // The final name that is a second name of this very file (a cut between a link and an
+    // unlink) goes, and keeps nothing from being finished.
+    std::optional<second_name> second = second_names.of(index);
+    if (options.camera_names && !camera_finished(record) && !(second && second->removed != record.name))
+      continue;
+    if (second) {
       planned.second_names.push_back(*second);
       if (second->removed == record.name)
         continue;

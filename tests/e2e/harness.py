@@ -17,19 +17,22 @@ PROGRAM = None       # path of the program under test
 WINE = False         # run it under wine (the Windows build)
 SEP = "/"            # the separator the program joins paths with
 EXPLORER = None      # the explorer.exe stand-in of the Windows build, when given
+HOLDER = None        # the Windows build's helper that holds a file open without sharing
 WINE_PREFIX = os.environ.get("WINEPREFIX") or os.path.expanduser("~/.wine")
 
 
 def configure(argv=None):
-    """Reads --program, --wine and --explorer, leaves the rest for unittest."""
-    global PROGRAM, WINE, SEP, EXPLORER
+    """Reads --program, --wine, --explorer and --holder, leaves the rest for unittest."""
+    global PROGRAM, WINE, SEP, EXPLORER, HOLDER
     parser = argparse.ArgumentParser(add_help=False)
     parser.add_argument("--program", required=True)
     parser.add_argument("--wine", action="store_true")
     parser.add_argument("--explorer")
+    parser.add_argument("--holder")
     known, rest = parser.parse_known_args(argv if argv is not None else sys.argv[1:])
     PROGRAM = os.path.abspath(known.program)
     EXPLORER = os.path.abspath(known.explorer) if known.explorer else None
+    HOLDER = os.path.abspath(known.holder) if known.holder else None
     WINE = known.wine or PROGRAM.lower().endswith(".exe")
     SEP = "\\" if WINE else "/"
     return [sys.argv[0]] + rest

@@ -14,7 +14,9 @@ import os
 import re
 import shutil
 import struct
+import subprocess
 import sys
+import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
@@ -41,16 +43,17 @@ def utc(*fields):
     return calendar.timegm(fields + (0,) * (6 - len(fields)))
 
 
-def write_video(path, started=None, firmware=b"HD9.01.01.72.00", version=0, gap=0):
+def write_video(path, started=None, firmware=b"HD9.01.01.72.00", version=0, gap=0, zone=None):
     """A camera MP4 of a few hundred bytes: ftyp, an mdat header with a 64-bit size (gap bytes
     of video, left sparse), then moov with mvhd (creation_time: started, UTC fields, in
-    version 0 or 1), a trak and udta/FIRM."""
+    version 0 or 1), a trak and udta/FIRM, with udta/GPMF's TZON (minutes) when zone is given."""
     def box(kind, payload):
         return struct.pack(">I", 8 + len(payload)) + kind + payload
     stamp = utc(*started) + 2082844800 if started else 0
     times = struct.pack(">QQ" if version else ">II", stamp, stamp)
+    settings = b"" if zone is None else box(b"GPMF", b"DEVC\0\1\0\x0c" + b"TZONs\2\0\1" + struct.pack(">hxx", zone))
     moov = box(b"moov", box(b"mvhd", bytes([version, 0, 0, 0]) + times + bytes(80)) + box(b"trak", bytes(64))
-               + (box(b"udta", box(b"FIRM", firmware)) if firmware else b""))
+               + (box(b"udta", box(b"FIRM", firmware) + settings) if firmware else b""))
     with open(path, "wb") as handle:
         handle.write(box(b"ftyp", b"mp41\0\0\0\0mp41") + struct.pack(">I4sQ", 1, b"mdat", 16 + gap))
         handle.seek(gap, 1)
@@ -379,21 +382,25 @@ class Renaming(PipeTest):
                                                         "G-HEVC-0123-02.mp4": b"GX020123.MP4"})
 
     def test_two_files_with_the_same_final_name(self):
-        self.card(["GH010123.MP4", "GL010123.MP4"])
-        first, second = harness.listing_order(self.path("card"))
-        out = self.run_program("card", "-u")
-        disk = self.on_disk()
-        temp = [name for name in disk if re.fullmatch(r"[1-9][0-9]{3}_G-AVC-0123-01\.mp4", name)]
-        self.assertEqual(len(temp), 1, sorted(disk))
-        self.assertEqual(disk, {"G-AVC-0123-01.mp4": enc(first), temp[0]: enc(second)})
-        self.assertBytes(out, BANNER
-                         + preview([(first, "G-AVC-0123-01.mp4"), (second, "G-AVC-0123-01.mp4")])
-                         + line("\n\r  Successfully renamed 2 of 2 temp files.")
-                         + line("\n\r  Renaming 2 files to final names...")
-                         + line("    [OK] %s  -->  card%sG-AVC-0123-01.mp4" % (first, harness.SEP))
-                         + line("    [!!] Could not rename %s, to %s. Skipping..."
-                                % (joined("card", temp[0]), joined("card", "G-AVC-0123-01.mp4")))
-                         + line("\n\r  Successfully renamed 1 of 2 files.") + line("\n\r"))
+        # GX010124 and gx010124 as well: two names in a case-sensitive folder, which Windows
+        # would take for one another if a rename were checked by name
+        for pair, final in [(["GH010123.MP4", "GL010123.MP4"], "G-AVC-0123-01.mp4"),
+                            (["GX010124.MP4", "gx010124.mp4"], "G-HEVC-0124-01.mp4")]:
+            with self.subTest(pair=pair):
+                card = self.card(pair, folder=final)
+                first, second = harness.listing_order(self.path(card))
+                out = self.run_program(card, "-u")
+                disk = self.on_disk(card)
+                temp = [name for name in disk if re.fullmatch(r"[1-9][0-9]{3}_" + re.escape(final), name)]
+                self.assertEqual(len(temp), 1, sorted(disk))
+                self.assertEqual(disk, {final: enc(first), temp[0]: enc(second)})
+                self.assertBytes(out, BANNER + preview([(first, final), (second, final)])
+                                 + line("\n\r  Successfully renamed 2 of 2 temp files.")
+                                 + line("\n\r  Renaming 2 files to final names...")
+                                 + line("    [OK] %s  -->  %s" % (first, joined(card, final)))
+                                 + line("    [!!] Could not rename %s, to %s. Skipping..."
+                                        % (joined(card, temp[0]), joined(card, final)))
+                                 + line("\n\r  Successfully renamed 1 of 2 files.") + line("\n\r"))
 
     def test_users_file_with_the_final_name_is_never_replaced(self):
         self.card(["GX010123.MP4"])
@@ -409,6 +416,24 @@ class Renaming(PipeTest):
                          + line("    [!!] Could not rename %s, to %s. Skipping..."
                                 % (joined("card", temp[0]), joined("card", "G-HEVC-0123-01.mp4")))
                          + line("\n\r  Successfully renamed 0 of 1 files.") + line("\n\r"))
+        self.card(["GX010123.MP4", "G-HEVC-0123-01.mp4"], folder="verbose")  # -v says why
+        self.assertIn(b"G-HEVC-0123-01.mp4. Skipping...\r\n" + line("    > Why: the name is taken"),
+                      self.run_program("verbose", "-u", "-v"))
+
+    def test_folder_names_ending_in_a_dot_or_a_space(self):
+        # Written by another system; Windows cuts such an end off a path it does not take whole.
+        folders = {"103GOPRO.": "GX010001.MP4", "103GOPRO": "GX010002.MP4", "104GOPRO ": "GX010003.MP4"}
+        self.card([folder + "/" + name for folder, name in folders.items()], folder="card/DCIM")
+        out = self.run_program("card", "-r", "-u")
+        shown = [(joined(joined("card", "DCIM"), folder), folders[folder])
+                 for folder in harness.listing_order(self.path("card", "DCIM"))]
+        finals = {name: "G-HEVC-000%s-01.mp4" % name[7] for name in folders.values()}
+        self.assertBytes(out, BANNER + preview([(name, finals[name]) for _, name in shown])
+                         + line("\n\r  Successfully renamed 3 of 3 temp files.") + line("\n\r  Renaming 3 files to final names...")
+                         + b"".join(line("    [OK] %s  -->  %s" % (name, joined(folder, finals[name]))) for folder, name in shown)
+                         + line("\n\r  Successfully renamed 3 of 3 files.") + line("\n\r"))
+        self.assertEqual(self.on_disk("card"), {"DCIM/%s/%s" % (folder, finals[name]): enc("%s/%s" % (folder, name))
+                                                for folder, name in folders.items()})
 
     def test_short_name_that_is_another_files_old_name(self):
         self.card(["GX010123.MP4", "GX012301.MP4"])
@@ -491,6 +516,20 @@ class Sidecars(PipeTest):
                                          % (joined("card", temp[old]), joined("card", final))) for old, final in jobs)
                          + line("\n\r  Successfully renamed 0 of 3 files.") + line("\n\r"))
 
+    def test_the_count_agrees_with_the_preview_and_notes_come_without_a_job(self):
+        self.card(["GX010777.THM", "G-HEVC-0777-01.mp4", "GL010999.LRV"])
+        _, examined, jobs = arranged(self.path("card"), {  # a thumbnail joins its video under the final name
+            "GX010777.THM": camera_file("card", "GX010777.THM", "G-HEVC-0777-01.thm"),
+            "G-HEVC-0777-01.mp4": other_file("card", "G-HEVC-0777-01.mp4"), "GL010999.LRV": other_file("card", "GL010999.LRV")})
+        note = "    > Sidecar %s left alone: no video of its own"
+        self.assertBytes(self.run_program("card", "-s", "-l", "-v"), BANNER + processing("card") + found(3, 1, examined)
+                         + line(note % joined("card", "GL010999.LRV")) + preview(jobs))
+        os.remove(self.path("card", "G-HEVC-0777-01.mp4"))
+        _, examined, _ = arranged(self.path("card"), {name: other_file("card", name) for name in ["GX010777.THM", "GL010999.LRV"]})
+        self.assertBytes(self.run_program("card", "-s", "-l", "-v"), BANNER + processing("card") + found(2, 0, examined)
+                         + b"".join(line(note % joined("card", name)) for name in harness.listing_order(self.path("card")))
+                         + line(NO_FILES))
+
     def test_ambiguous_and_orphan_sidecars_stay(self):
         self.card(["GH010555.MP4", "GX010555.MP4", "GL010555.LRV", "GL010999.LRV"])
         _, examined, jobs = arranged(self.path("card"), {
@@ -517,6 +556,10 @@ class StartTime(PipeTest):
         # HERO12 writes UTC; chapter 01 is missing, 02 (4 GiB, the header at its end) counts
         write_video(self.path(card, "GH020124.MP4"), (2024, 6, 1, 12, 41), b"H23.01.01.10.00", 1, 2 ** 32)
         write_video(self.path(card, "GH030124.MP4"), (2024, 6, 1, 13, 0), b"H23.01.01.10.00", 1)
+        write_video(self.path(card, "GX010125.MP4"), (2024, 6, 1, 12, 41), b"H22.01.01.10.00")  # HERO11: UTC
+        # set to UTC+02:00: the clock the camera showed, on any computer
+        write_video(self.path(card, "GX010126.MP4"), (2024, 6, 1, 12, 41), b"H23.01.01.10.00", zone=120)
+        os.utime(self.path(card, "GX010123.MP4"), (0, os.stat(self.path(card, "GX010123.MP4")).st_mtime))
         for tz, hour in [("Europe/Berlin", "14"), ("America/New_York", "08")]:
             with self.subTest(tz=tz):
                 out = self.run_program(card, "-s", "-t", "-d", tz=tz)  # -d changes nothing
@@ -524,7 +567,13 @@ class StartTime(PipeTest):
                     "GX010123.MP4": "2017-04-17_19-27-57_G-HEVC-0123-01.mp4",
                     "GX020123.MP4": "2017-04-17_19-27-57_G-HEVC-0123-02.mp4",
                     "GH020124.MP4": "2024-06-01_%s-41-00_G-AVC-0124-02.mp4" % hour,
-                    "GH030124.MP4": "2024-06-01_%s-41-00_G-AVC-0124-03.mp4" % hour})))
+                    "GH030124.MP4": "2024-06-01_%s-41-00_G-AVC-0124-03.mp4" % hour,
+                    "GX010125.MP4": "2024-06-01_%s-41-00_G-HEVC-0125-01.mp4" % hour,
+                    "GX010126.MP4": "2024-06-01_14-41-00_G-HEVC-0126-01.mp4"})))
+        self.assertIn(line("    > Recording of %s started 2024-06-01_14-41-00, UTC+02:00, as the camera was set"
+                           % joined(card, "GX010126.MP4")), self.run_program(card, "-s", "-t", "-v"))
+        if not harness.WINE:  # reading left the access time as it was
+            self.assertEqual(os.stat(self.path(card, "GX010123.MP4")).st_atime, 0)
 
     def test_without_a_usable_time_the_last_change(self):
         card = self.card({"GX010125.MP4": "not a video", "GX010126.MP4": "GX010126"})
@@ -544,6 +593,20 @@ class StartTime(PipeTest):
                      % joined(card, "GX010126.MP4")]:
             self.assertIn(line(said), out)
 
+    def test_a_fifo_is_never_opened(self):
+        if harness.WINE:
+            self.skipTest("FIFOs are POSIX")
+        fifo = self.path(self.card([]), "GX010128.MP4")
+        os.mkfifo(fifo)
+        harness.set_mtime(fifo, utc(2023, 5, 6, 15, 59, 2))
+        writer = threading.Thread(target=lambda: os.close(os.open(fifo, os.O_WRONLY)), daemon=True)
+        writer.start()  # it waits for a reader
+        self.assertBytes(self.run_program("card", "-s", "-t"),
+                         BANNER + preview([("GX010128.MP4", "2023-05-06_15-59-02_G-HEVC-0128-01.mp4")]))
+        self.assertTrue(writer.is_alive(), "the program opened the FIFO")
+        os.close(os.open(fifo, os.O_RDONLY | os.O_NONBLOCK))
+        writer.join()
+
     def test_sidecars_take_the_prefix_and_short_names_none(self):
         card = self.card(["GL010123.LRV", "GX010123.THM"])
         write_video(self.path(card, "GX010123.MP4"), (2017, 4, 17, 19, 27, 57))
@@ -552,6 +615,42 @@ class StartTime(PipeTest):
                 sidecars = listed(self.path(card), {"GL010123.LRV": stem + ".lrv", "GX010123.THM": stem + ".thm"})
                 out = self.run_program(card, "-s", "-t", *switches)
                 self.assertBytes(out, BANNER + preview([("GX010123.MP4", stem + ".mp4")] + sidecars))
+
+
+class CameraNames(PipeTest):
+    """-c: the camera's names back."""
+
+    def test_a_run_and_then_c_give_the_names_back(self):
+        names = ["GX010123.MP4", "gx020123.mp4", "GOPR0007.MP4", "GP010007.MP4", "GL010123.LRV", "GX010123.THM"]
+        self.card(names)
+        self.run_program("card", "-u", "-l")
+        videos = {"G-HEVC-0123-01.mp4": "GX010123.MP4", "G-HEVC-0123-02.mp4": "GX020123.MP4",
+                  "G-AVC-0007-PR.mp4": "GOPR0007.MP4", "G-AVC-0007-01.mp4": "GP010007.MP4"}
+        sidecars = {"G-HEVC-0123-01.lrv": "GL010123.LRV", "G-HEVC-0123-01.thm": "GX010123.THM"}
+        jobs = [job for video, back in listed(self.path("card"), videos)
+                for job in [(video, back)] + (listed(self.path("card"), sidecars) if video == "G-HEVC-0123-01.mp4" else [])]
+        self.assertBytes(self.run_program("card", "-u", "-l", "-c"), BANNER + preview(jobs) + renamed("card", jobs))
+        self.assertEqual(self.on_disk(), {name.upper(): enc(name) for name in names})
+
+    def test_a_chapter_that_cannot_be_read_leaves_its_recording_as_it_is(self):
+        if not harness.HOLDER:
+            self.skipTest("a file held without sharing: the Windows build (--holder); the seam tests cover the rest")
+        card = self.card([])
+        for name, minute in [("GX010123.MP4", 0), ("GX020123.MP4", 17), ("GX010124.MP4", 40)]:
+            write_video(self.path(card, name), (2017, 4, 17, 19, minute, 0))
+        held = "Z:" + self.path(card, "GX010123.MP4").replace("/", "\\")
+        holder = subprocess.Popen(harness.command([held], program=harness.HOLDER), stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE, env=harness.environment())
+        try:
+            self.assertEqual(holder.stdout.readline().strip(), b"held")
+            out = self.run_program(card, "-u", "-t")
+        finally:
+            holder.stdin.close()
+            holder.wait(timeout=300)
+        jobs = [("GX010124.MP4", "2017-04-17_19-40-00_G-HEVC-0124-01.mp4")]
+        self.assertBytes(out, BANNER + line("    [!!] Could not read %s: the file is in use. Its recording stays as it is..."
+                                            % joined(card, "GX010123.MP4")) + preview(jobs) + renamed(card, jobs))
+        self.assertEqual(sorted(self.on_disk(card)), ["2017-04-17_19-40-00_G-HEVC-0124-01.mp4", "GX010123.MP4", "GX020123.MP4"])
 
 
 class Finish(PipeTest):

@@ -94,6 +94,17 @@ void expect_each_file_once(const tree &now, const tree &before, const tree &fina
   EXPECT_EQ(seen.size(), before.size()) << "a file is lost";
 }
 
+// Each name with the name its file had before.
+tree names_of(const tree &now, const tree &before) {
+  std::map<std::string, std::string> old_of;
+  for (const auto &[old, content] : before)
+    old_of[content] = old;
+  tree names;
+  for (const auto &[name, content] : now)
+    names[name] = old_of.count(content) ? old_of[content] : "?";
+  return names;
+}
+
 const std::uint64_t started = 3575644077; // 2017-04-21 18:27:57 on a HERO9's clock
 
 // A card with a recording of three chapters, sidecars, and an older camera's in a subfolder.
@@ -111,7 +122,8 @@ void make_card(memory_disk &disk) {
 TEST(Promises, EveryCutLeavesEachFileOnceAndTheSameRunsFinishIt) {
   struct mode {
     std::string run, finish;
-    tree finals; // by old name
+    tree finals;              // by old name
+    std::string prepare = {}; // a run before, whose names the run cut takes
   };
   const mode modes[] = {
       {"rl",
@@ -144,6 +156,17 @@ TEST(Promises, EveryCutLeavesEachFileOnceAndTheSameRunsFinishIt) {
         {"card/sub/GOPR0007.MP4", "GO0007PR.mp4"},
         {"card/sub/GP010007.MP4", "GP000701.mp4"},
         {"card/sub/GOPR0007.THM", "GO0007PR.thm"}}},
+      {"rlc",
+       "rlfc",
+       {{"card/1970-01-01_00-00-00_G-HEVC-0123-01.mp4", "GX010123.MP4"},
+        {"card/1970-01-01_00-00-00_G-HEVC-0123-02.mp4", "GX020123.MP4"},
+        {"card/1970-01-01_00-00-00_G-HEVC-0123-03.mp4", "GX030123.MP4"},
+        {"card/1970-01-01_00-00-00_G-HEVC-0123-01.lrv", "GL010123.LRV"},
+        {"card/1970-01-01_00-00-00_G-HEVC-0123-01.thm", "GX010123.THM"},
+        {"card/sub/1970-01-01_00-00-00_G-AVC-0007-PR.mp4", "GOPR0007.MP4"},
+        {"card/sub/1970-01-01_00-00-00_G-AVC-0007-01.mp4", "GP010007.MP4"},
+        {"card/sub/1970-01-01_00-00-00_G-AVC-0007-PR.thm", "GOPR0007.THM"}},
+       "rld"},
   };
   for (const mode &m : modes) {
     for (memory_disk::rename_way way :
@@ -155,7 +178,10 @@ TEST(Promises, EveryCutLeavesEachFileOnceAndTheSameRunsFinishIt) {
             std::to_string(cut));
         memory_disk disk;
         make_card(disk);
+        if (!m.prepare.empty())
+          run(disk, m.prepare);
         tree before = disk.tree();
+        disk.steps = 0;
         disk.way = way;
         disk.cut_after = cut;
         run(disk, m.run);
@@ -164,10 +190,10 @@ TEST(Promises, EveryCutLeavesEachFileOnceAndTheSameRunsFinishIt) {
         disk.cut_after = -1;
         run(disk, m.finish); // the recovery: -f, then the same run again
         run(disk, m.run);
-        tree expected;
+        tree expected; // each file's name at the end, and its name before
         for (const auto &[old, final] : m.finals)
-          expected[folder_of(old) + final] = before.at(old);
-        EXPECT_EQ(disk.tree(), expected);
+          expected[folder_of(old) + final] = old;
+        EXPECT_EQ(names_of(disk.tree(), before), expected);
         if (!cut_short || HasFailure())
           break;
       }
@@ -337,6 +363,41 @@ TEST(Promises, OneStartTimePerRecording) {
                                                 {"GX020300.MP4", "2017-04-21_18-28-04_G-HEVC-0300-02.mp4"},
                                                 {"GX010123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-01.mp4"},
                                                 {"GX020123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-02.mp4"}}));
+}
+
+TEST(Promises, CameraNamesComeBackExactly) {
+  memory_disk disk;
+  disk.add("card/GH010123.MP4", camera_video(started, "HD9.01"));
+  disk.add("card/GX010124.MP4");
+  disk.add("card/gx010125.mp4"); // comes back in the camera's letter case
+  disk.add("card/GOPR0007.MP4");
+  disk.add("card/GP010007.MP4");                                  // its PR file tells an older camera
+  disk.add("card/GP010008.MP4", camera_video(started, "HD5.02")); // and so does HD5 firmware
+  disk.add("card/GH010009.MP4", camera_video(started, "HD6.01"));
+  disk.add("card/Gameplay.mp4"); // a name no camera writes stays
+  tree before = disk.tree();
+  run(disk, "t");
+  run(disk, "c");
+  tree back = before;
+  back["card/GX010125.MP4"] = back.extract("card/gx010125.mp4").mapped();
+  back["card/1970-01-01_00-00-00_G-AVC-play-me.mp4"] = back.extract("card/Gameplay.mp4").mapped();
+  EXPECT_EQ(disk.tree(), back);
+  run(disk, "c"); // a second run changes nothing
+  EXPECT_EQ(disk.tree(), back);
+
+  memory_disk taken;
+  for (const char *name : {"G-HEVC-0126-01.mp4", "G-HEVC-0127-01.mp4", "_G-HEVC-0127-01.mp4",
+                           "G-AVC-0128-01.mp4", "2019_GH010128.MP4", "2019_GH010129.MP4"})
+    taken.add(std::string("card/") + name);
+  taken.add("card/GX010126.MP4", "mine");
+  plan made = planned(taken, "c");
+  EXPECT_EQ(renamings(made),
+            (std::vector<std::pair<std::string, std::string>>{{"G-HEVC-0127-01.mp4", "GX010127.MP4"},
+                                                              {"G-AVC-0128-01.mp4", "GH010128.MP4"}}));
+  EXPECT_EQ(made.left.size(), 2u); // the name stands there, or an earlier file takes it
+  // -f -c takes a user's name of that shape only where no file of its chapter has a final name.
+  EXPECT_EQ(renamings(planned(taken, "fc")),
+            (std::vector<std::pair<std::string, std::string>>{{"2019_GH010129.MP4", "GH010129.MP4"}}));
 }
 
 } // namespace
