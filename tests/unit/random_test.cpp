@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 
 namespace {
 
@@ -64,6 +65,17 @@ TEST(Random, FirstDrawSeedsItselfOnce) {
   random_step(copy, z, y);
   EXPECT_EQ(random_number(9999, 1000), 1000 + (std::uint64_t{z} * 9000 >> 32));
   EXPECT_EQ(std::memcmp(&copy, &generator, sizeof copy), 0);
+}
+
+TEST(Random, RunsStartedTogetherGetDifferentSeeds) {
+  // Consecutive process ids a millisecond, or a nanosecond, apart: a plain XOR of the two
+  // gives many such pairs one seed, and the two runs every temporary name alike.
+  std::set<std::uint32_t> seeds;
+  for (std::uint64_t k = 0; k < 1000; ++k) {
+    seeds.insert(seed_from(1765000000000000000 + k, 4000 + k));
+    seeds.insert(seed_from(1765000000000000000 + k * 1000000 + 500, 9000 + k));
+  }
+  EXPECT_EQ(seeds.size(), 2000u);
 }
 
 } // namespace

@@ -134,6 +134,8 @@ TEST(VideoHeader, ReadsFromHeadersAloneInFewReads) {
       {start + box("moov", box("mvhd", std::string("\2\0\0\0", 4) + big_endian(1, 8))),
        no_time::unknown_version},
       {start + box("moov", mvhd_64 + box("udta", box("FIRM", "H23"), 4096)), no_time::unknown_clock},
+      {start + box("moov", mvhd_64 + box("udta", box("FIRM", "H23") + big_endian(64, 4) + "XXXX")),
+       no_time::unknown_clock},
       {start + box("moov", mvhd_64, 4096), no_time::no_movie_header},                // past the end
       {start + box("free", "", 4) + box("moov", mvhd_64), no_time::no_movie_header}, // a size below 8
       {start + box("moov", mvhd_64.substr(0, 10)), no_time::no_movie_header},        // cut short
