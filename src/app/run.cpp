@@ -70,7 +70,9 @@ void sort_chapters(disk &disk, const std::function<std::uint64_t()> &draw, const
     print_line(fixed_text::no_files);
     return;
   }
-  assign_new_names(planned.jobs, draw);
+  // A simulation shows no temporary name: it draws none.
+  if (!options.simulate)
+    assign_new_names(planned.jobs, draw);
   print_preview(planned);
   confirm_and_rename(disk, planned, options);
 }

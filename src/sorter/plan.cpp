@@ -18,34 +18,38 @@ namespace {
 // it), the file's role, a stem, and for final names their form and date.
 struct pairing_key {
   const folder_path *folder = nullptr;
-  file_role role = file_role::video;
-  name_stem stem{};
-  name_form form = name_form::plain;
   date_value date = -1;
+  name_stem stem{};
+  file_role role = file_role::video;
+  name_form form = name_form::plain;
   bool operator==(const pairing_key &) const = default;
 };
 
 struct key_hash {
   std::size_t operator()(const pairing_key &key) const {
-    std::size_t hash = std::hash<const folder_path *>()(key.folder);
+    // FNV-1a over the parts, then a final mix, so that keys alike but for a unit or two
+    // (the stems of one folder) spread over the buckets.
+    std::uint64_t hash = 0xCBF29CE484222325u ^ reinterpret_cast<std::uintptr_t>(key.folder);
+    auto add = [&](std::uint64_t value) { hash = (hash ^ value) * 0x100000001B3u; };
     for (char16_t unit : key.stem)
-      hash = hash * 1000003 + unit;
-    return hash * 31 + static_cast<std::size_t>(key.role) * 7 + static_cast<std::size_t>(key.form) +
-           static_cast<std::size_t>(key.date);
+      add(unit);
+    add(static_cast<std::uint64_t>(key.role) << 8 | static_cast<std::uint64_t>(key.form));
+    add(static_cast<std::uint64_t>(key.date));
+    hash ^= hash >> 29;
+    return static_cast<std::size_t>(hash * 0xBF58476D1CE4E5B9u);
   }
 };
 
 // A key of a chapter in any state: its stem as a final name tells it (X or H).
 pairing_key chapter_key(const found_file_record &record, file_role role, const name_stem &stem) {
-  return {record.folder.get(), role, stem, name_form::plain, -1};
+  return {record.folder.get(), -1, stem, role, name_form::plain};
 }
 
 // A key of one final name exactly: its form and date too, and for the 8.3 form its own
 // codec letter.
 pairing_key final_key(const found_file_record &record, file_role role, const name_parts &parts) {
-  return {record.folder.get(), role,
-          parts.form == name_form::short_83 ? stem_of(parts) : chapter_stem_of(parts), parts.form,
-          parts.date};
+  return {record.folder.get(), parts.date,
+          parts.form == name_form::short_83 ? stem_of(parts) : chapter_stem_of(parts), role, parts.form};
 }
 
 // ---------------------------------------------------------------------------------------
@@ -126,24 +130,84 @@ struct second_name_search {
 // that is left out, whose sidecars then stay without a word), or a video that stays.
 struct owner {
   std::size_t index = no_job;
+  bool claimed = false; // by a video (a left-out one claims with no index)
   bool ambiguous = false;
-  bool has[3] = {}; // standing videos: a sidecar of each role under the same state already
+  bool has[3] = {};  // standing videos: a sidecar of each role under the same state already
+  bool used = false; // the slot of owner_map holds a key
 };
 
-using owner_map = std::unordered_map<pairing_key, owner, key_hash>;
+// Owners by key in one array, probed linearly: the pairing looks a key or two up for every
+// sidecar, and a table of separate nodes spends that time waiting for memory.
+class owner_map {
+public:
+  /// The owner under a key, made (with no index) when there is none yet.
+  owner &operator[](const pairing_key &key) {
+    if ((count + 1) * 4 > slots.size() * 3)
+      reserve(count + 1);
+    std::size_t at = home(key);
+    while (slots[at].value.used && !(slots[at].key == key))
+      at = (at + 1) & (slots.size() - 1);
+    if (!slots[at].value.used) {
+      slots[at] = {key, owner{}};
+      slots[at].value.used = true;
+      ++count;
+    }
+    return slots[at].value;
+  }
+  /// The owner under a key; none when there is none.
+  owner *find(const pairing_key &key) {
+    if (slots.empty())
+      return nullptr;
+    for (std::size_t at = home(key); slots[at].value.used; at = (at + 1) & (slots.size() - 1))
+      if (slots[at].key == key)
+        return &slots[at].value;
+    return nullptr;
+  }
+  const owner *find(const pairing_key &key) const { return const_cast<owner_map *>(this)->find(key); }
+  /// Room for keys without a rehash.
+  void reserve(std::size_t keys) {
+    std::size_t size = 16;
+    while (size * 3 < keys * 4)
+      size *= 2;
+    if (size <= slots.size())
+      return;
+    std::vector<slot> old(size);
+    old.swap(slots);
+    count = 0;
+    for (slot &entry : old)
+      if (entry.value.used)
+        (*this)[entry.key] = entry.value;
+  }
+
+private:
+  struct slot {
+    pairing_key key;
+    owner value;
+  };
+  std::vector<slot> slots;
+  std::size_t count = 0;
+  std::size_t home(const pairing_key &key) const { return key_hash()(key) & (slots.size() - 1); }
+};
 
 void claim(owner_map &owners, const pairing_key &key, std::size_t index) {
-  auto [found, added] = owners.try_emplace(key, owner{index, false, {}});
-  if (!added && found->second.index != index)
-    found->second.ambiguous = true;
+  owner &found = owners[key];
+  if (found.index == no_job && !found.ambiguous && !found.claimed) {
+    found.index = index;
+    found.claimed = true;
+  } else if (found.index != index) {
+    found.ambiguous = true;
+  }
 }
 
-// A sidecar, and the keys under which a video of the run or a standing video may own it.
+// A sidecar, and the key under which a video of the run may own it.
 struct sidecar_claim {
   std::size_t file;
-  std::optional<pairing_key> run_key;
-  std::array<std::optional<pairing_key>, 2> standing_keys;
+  pairing_key run_key;
 };
+
+// The keys under which a standing video may own a sidecar, asked for only when no video of
+// the run claims it.
+using standing_keys = std::function<std::array<std::optional<pairing_key>, 2>(std::size_t sidecar)>;
 
 struct sidecar_pairing {
   std::vector<std::vector<std::size_t>> of_videos; // by the run's video, its sidecars (files)
@@ -154,16 +218,24 @@ struct sidecar_pairing {
 // the first; the others stay, since they would all take one name.
 void one_of_each_role(std::vector<std::size_t> &sidecars, const file_list &files,
                       const std::function<bool(std::size_t)> &preferred, std::vector<sidecar_note> &notes) {
+  auto same_role = [&](std::size_t first, std::size_t second) {
+    return files[first].parts.role == files[second].parts.role;
+  };
+  bool one_each = true; // as a video has almost always: nothing to choose
+  for (std::size_t k = 0; k < sidecars.size(); ++k)
+    for (std::size_t m = k + 1; m < sidecars.size(); ++m)
+      one_each = one_each && !same_role(sidecars[k], sidecars[m]);
+  if (one_each)
+    return;
   std::vector<std::size_t> kept;
   for (std::size_t sidecar : sidecars) {
-    auto same_role = std::find_if(kept.begin(), kept.end(), [&](std::size_t other) {
-      return files[other].parts.role == files[sidecar].parts.role;
-    });
-    if (same_role == kept.end()) {
+    auto other =
+        std::find_if(kept.begin(), kept.end(), [&](std::size_t one) { return same_role(one, sidecar); });
+    if (other == kept.end()) {
       kept.push_back(sidecar);
-    } else if (preferred && preferred(sidecar) && !preferred(*same_role)) {
-      notes.push_back({*same_role, sidecar_fate::video_has_one});
-      *same_role = sidecar;
+    } else if (preferred && preferred(sidecar) && !preferred(*other)) {
+      notes.push_back({*other, sidecar_fate::video_has_one});
+      *other = sidecar;
     } else {
       notes.push_back({sidecar, sidecar_fate::video_has_one});
     }
@@ -177,29 +249,29 @@ void one_of_each_role(std::vector<std::size_t> &sidecars, const file_list &files
 // sidecars of one role for one video, the one to keep.
 sidecar_pairing pair_sidecars(const file_list &files, const std::vector<sidecar_claim> &claims,
                               const std::vector<std::size_t> &video_files, const owner_map &run,
-                              const owner_map &standing,
+                              const owner_map &standing, const standing_keys &standing_keys_of,
                               const std::function<bool(std::size_t video, std::size_t sidecar)> &preferred,
                               std::vector<sidecar_note> &notes) {
   sidecar_pairing pairing{std::vector<std::vector<std::size_t>>(video_files.size()),
                           std::vector<std::size_t>(files.size(), no_job)};
   std::unordered_map<std::size_t, std::vector<std::size_t>> of_standing;
   for (const sidecar_claim &claim : claims) {
-    auto found = claim.run_key ? run.find(*claim.run_key) : run.end();
-    if (found != run.end()) {
-      if (found->second.ambiguous)
+    if (const owner *found = run.find(claim.run_key)) {
+      if (found->ambiguous)
         notes.push_back({claim.file, sidecar_fate::two_videos});
-      else if (found->second.index != no_job)
-        pairing.of_videos[found->second.index].push_back(claim.file);
+      else if (found->index != no_job)
+        pairing.of_videos[found->index].push_back(claim.file);
       continue;
     }
     const owner *beside = nullptr;
     bool ambiguous = false;
-    for (const std::optional<pairing_key> &key : claim.standing_keys) {
-      auto video = key ? standing.find(*key) : standing.end();
-      if (video == standing.end())
+    for (const std::optional<pairing_key> &key : standing_keys_of(claim.file)) {
+      // A key only sidecars made (a final thumbnail without its video) is no owner.
+      const owner *video = key ? standing.find(*key) : nullptr;
+      if (!video || !video->claimed)
         continue;
-      ambiguous = ambiguous || beside || video->second.ambiguous;
-      beside = &video->second;
+      ambiguous = ambiguous || beside || video->ambiguous;
+      beside = video;
     }
     if (!beside)
       notes.push_back({claim.file, sidecar_fate::no_video});
@@ -266,11 +338,16 @@ rename_job job_for(const found_file_record &record, std::size_t file, text name)
 
 // The jobs in file-list order: each video with its sidecars right after it; a sidecar that
 // joins a standing video where it stands itself.
-job_list assemble(const file_list &files, const std::vector<planned_video> &videos,
-                  const sidecar_pairing &pairing,
+job_list assemble(const file_list &files, std::vector<planned_video> &videos, const sidecar_pairing &pairing,
                   const std::function<text(const planned_video &, std::size_t)> &sidecar_name,
                   const std::function<text(std::size_t, std::size_t)> &beside_name) {
   job_list jobs;
+  std::size_t count = videos.size();
+  for (const std::vector<std::size_t> &sidecars : pairing.of_videos)
+    count += sidecars.size();
+  jobs.reserve(count +
+               static_cast<std::size_t>(std::count_if(pairing.beside.begin(), pairing.beside.end(),
+                                                      [](std::size_t video) { return video != no_job; })));
   std::vector<std::size_t> video_of(files.size(), no_job);
   for (std::size_t video = 0; video < videos.size(); ++video)
     video_of[videos[video].file] = video;
@@ -281,7 +358,7 @@ job_list assemble(const file_list &files, const std::vector<planned_video> &vide
     if (video == no_job)
       continue;
     std::size_t video_job = jobs.size();
-    jobs.push_back(job_for(files[index], index, videos[video].name));
+    jobs.push_back(job_for(files[index], index, std::move(videos[video].name)));
     for (std::size_t sidecar : pairing.of_videos[video]) {
       jobs.push_back(job_for(files[sidecar], sidecar, sidecar_name(videos[video], sidecar)));
       jobs.back().video = video_job;
@@ -296,6 +373,19 @@ name_parts with_role(name_parts parts, file_role role) {
 }
 
 bool is_sidecar(const name_parts &parts) { return parts.role != file_role::video; }
+
+// A camera sidecar stands beside the video of its chapter under any state's name: the keys
+// of the chapter stems it may have.
+standing_keys by_chapter_stems(const file_list &files) {
+  return [&files](std::size_t sidecar) {
+    std::array<std::optional<pairing_key>, 2> keys;
+    std::array<std::optional<name_stem>, 2> stems = chapter_stems_of_sidecar(files[sidecar].parts);
+    for (std::size_t k = 0; k < stems.size(); ++k)
+      if (stems[k])
+        keys[k] = chapter_key(files[sidecar], file_role::video, *stems[k]);
+    return keys;
+  };
+}
 
 // Registers a camera-named video under the stems its sidecars have: its thumbnail its own
 // stem, its proxy its own stem or that stem with "L".
@@ -343,6 +433,8 @@ plan renaming_plan(disk &disk, const file_list &files, const run_options &option
                                   name_kind::camera);
   std::vector<planned_video> videos;
   owner_map run;
+  if (options.sidecars)
+    run.reserve(3 * taken.size());
   std::set<const recording_time *> reported;
   for (std::size_t index : taken) {
     const found_file_record &record = files[index];
@@ -351,7 +443,8 @@ plan renaming_plan(disk &disk, const file_list &files, const run_options &option
       // One chapter that cannot be read leaves its whole recording as it is.
       if (reported.insert(time).second)
         planned.left.push_back({time->unreadable, left_out_reason::unreadable, time->failure, {}});
-      claim_camera_stems(run, record, no_job);
+      if (options.sidecars)
+        claim_camera_stems(run, record, no_job);
       continue;
     }
     if (std::optional<second_name> second = second_names.of(index)) {
@@ -359,7 +452,8 @@ plan renaming_plan(disk &disk, const file_list &files, const run_options &option
       if (second->removed == record.name)
         continue;
     }
-    claim_camera_stems(run, record, videos.size());
+    if (options.sidecars)
+      claim_camera_stems(run, record, videos.size());
     name_parts target = final_parts_for(record, options, planned.times);
     videos.push_back({index, target, final_name(target)});
   }
@@ -378,8 +472,9 @@ plan renaming_plan(disk &disk, const file_list &files, const run_options &option
       if (is_sidecar(record.parts)) {
         video.has[static_cast<int>(record.parts.role)] = true;
       } else {
-        video.ambiguous = video.ambiguous || video.index != no_job;
+        video.ambiguous = video.ambiguous || video.claimed;
         video.index = index;
+        video.claimed = true;
       }
     }
     for (std::size_t index : camera_sidecars) {
@@ -389,20 +484,12 @@ plan renaming_plan(disk &disk, const file_list &files, const run_options &option
         if (second->removed == record.name)
           continue;
       }
-      sidecar_claim claim{index, chapter_key(record, record.parts.role, stem_of(record.parts)), {}};
-      std::array<std::optional<name_stem>, 2> stems = chapter_stems_of_sidecar(record.parts);
-      for (std::size_t k = 0; k < stems.size(); ++k)
-        if (stems[k])
-          claim.standing_keys[k] = chapter_key(record, file_role::video, *stems[k]);
-      claims.push_back(claim);
+      claims.push_back({index, chapter_key(record, record.parts.role, stem_of(record.parts))});
     }
   }
-  // A standing key claimed by no video at all is no owner: drop the ones only sidecars made.
-  for (auto entry = standing.begin(); entry != standing.end();)
-    entry = entry->second.index == no_job ? standing.erase(entry) : std::next(entry);
   // Of two proxies for one video (GL010123.LRV and GX010123.LRV), the camera's own form.
   sidecar_pairing pairing = pair_sidecars(
-      files, claims, files_of(videos), run, standing,
+      files, claims, files_of(videos), run, standing, by_chapter_stems(files),
       [&](std::size_t video, std::size_t sidecar) {
         return files[video].parts.kind != name_kind::camera ||
                camera_form_of(files[video].parts, files[sidecar].parts);
@@ -475,18 +562,8 @@ plan finishing_plan(disk &disk, const file_list &files, const run_options &optio
       videos.push_back({index, parts, finished_name(parts)});
       continue;
     }
-    sidecar_claim claim{index, {}, {}};
-    if (options.camera_names) {
-      claim.run_key = chapter_key(record, parts.role, stem_of(parts));
-      std::array<std::optional<name_stem>, 2> stems = chapter_stems_of_sidecar(parts);
-      for (std::size_t k = 0; k < stems.size(); ++k)
-        if (stems[k])
-          claim.standing_keys[k] = chapter_key(record, file_role::video, *stems[k]);
-    } else {
-      claim.run_key = final_key(record, parts.role, parts);
-      claim.standing_keys[0] = final_key(record, file_role::video, parts);
-    }
-    claims.push_back(claim);
+    claims.push_back({index, options.camera_names ? chapter_key(record, parts.role, stem_of(parts))
+                                                  : final_key(record, parts.role, parts)});
   }
   // The videos that stand under the names the run gives already.
   for (std::size_t index = 0; index < files.size(); ++index) {
@@ -501,8 +578,13 @@ plan finishing_plan(disk &disk, const file_list &files, const run_options &optio
     else if (!options.camera_names && parts.kind == name_kind::camera && parts.short_final)
       claim(standing, final_key(record, file_role::video, as_short_final(parts)), index);
   }
-  sidecar_pairing pairing =
-      pair_sidecars(files, claims, files_of(videos), run, standing, nullptr, planned.notes);
+  sidecar_pairing pairing = pair_sidecars(
+      files, claims, files_of(videos), run, standing,
+      options.camera_names ? by_chapter_stems(files) : standing_keys([&files](std::size_t sidecar) {
+        return std::array<std::optional<pairing_key>, 2>{
+            final_key(files[sidecar], file_role::video, files[sidecar].parts)};
+      }),
+      nullptr, planned.notes);
   auto own_name = [&](std::size_t, std::size_t sidecar) { return finished_name(files[sidecar].parts); };
   planned.jobs = assemble(
       files, videos, pairing,
@@ -564,9 +646,7 @@ plan camera_names_plan(disk &disk, const file_list &files, const run_options &op
         continue;
     }
     if (is_sidecar(parts)) {
-      sidecar_claim claim{index, final_key(record, parts.role, parts), {}};
-      claim.standing_keys[0] = chapter_key(record, file_role::video, chapter_stem_of(parts));
-      claims.push_back(claim);
+      claims.push_back({index, final_key(record, parts.role, parts)});
       continue;
     }
     bool older = !is_hevc(parts) && !is_first_of_older_camera(parts) &&
@@ -594,13 +674,17 @@ plan camera_names_plan(disk &disk, const file_list &files, const run_options &op
     if (record.parts.kind != name_kind::camera || !is_sidecar(record.parts))
       continue;
     for (const std::optional<name_stem> &stem : chapter_stems_of_sidecar(record.parts)) {
-      auto video = stem ? standing.find(chapter_key(record, file_role::video, *stem)) : standing.end();
-      if (video != standing.end())
-        video->second.has[static_cast<int>(record.parts.role)] = true;
+      if (owner *video = stem ? standing.find(chapter_key(record, file_role::video, *stem)) : nullptr)
+        video->has[static_cast<int>(record.parts.role)] = true;
     }
   }
-  sidecar_pairing pairing =
-      pair_sidecars(files, claims, files_of(videos), run, standing, nullptr, planned.notes);
+  sidecar_pairing pairing = pair_sidecars(
+      files, claims, files_of(videos), run, standing,
+      [&files](std::size_t sidecar) {
+        return std::array<std::optional<pairing_key>, 2>{
+            chapter_key(files[sidecar], file_role::video, chapter_stem_of(files[sidecar].parts))};
+      },
+      nullptr, planned.notes);
   // A sidecar whose own camera name is taken stays, and so does its place beside the video.
   for (std::size_t video = 0; video < videos.size(); ++video) {
     std::vector<std::size_t> &sidecars = pairing.of_videos[video];
