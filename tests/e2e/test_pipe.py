@@ -388,6 +388,8 @@ class Renaming(PipeTest):
                             (["GX010124.MP4", "gx010124.mp4"], "G-HEVC-0124-01.mp4")]:
             with self.subTest(pair=pair):
                 card = self.card(pair, folder=final)
+                if len(os.listdir(self.path(card))) < 2:
+                    self.skipTest("this file system folds the letter case of names")
                 first, second = harness.listing_order(self.path(card))
                 out = self.run_program(card, "-u")
                 disk = self.on_disk(card)
