@@ -28,8 +28,9 @@ enum class open_outcome {
   failed       ///< it exists but cannot be opened; why says what stands in the way
 };
 
-/// Opens a regular file for reading; anything else is not opened at all, so that a FIFO's
-/// writer is never released and no device is touched.
+/// Opens a regular file for reading. A FIFO or device found under the name after all is
+/// closed again at once, without waiting: callers open only what a listing found to be a
+/// regular file, so that a FIFO's writer is never released and no device is touched.
 open_outcome open_for_reading(std::u16string_view path, readable_file &file, file_failure &why);
 
 /// Reads up to size bytes at the offset; returns how many it read (fewer at the end of the

@@ -28,18 +28,9 @@ file_failure failure_of(int error) {
 
 open_outcome open_for_reading(std::u16string_view path, readable_file &file, file_failure &why) {
   std::string bytes = encode_name(path);
-  // Only a regular file is opened: opening a FIFO would release a writer waiting on it, and
-  // a device may do anything when opened. stat follows a link to what it points to.
-  struct stat status;
-  if (stat(bytes.c_str(), &status) != 0) {
-    why = failure_of(errno);
-    return errno == ENOENT || errno == ELOOP ? open_outcome::not_regular : open_outcome::failed;
-  }
-  if (!S_ISREG(status.st_mode))
-    return open_outcome::not_regular;
   // O_NOATIME keeps the access time, and so the card's folder, as it was; it is allowed only
-  // on the user's own files. O_NONBLOCK: should the name have become a FIFO meanwhile, the
-  // open does not wait, and the check below refuses it.
+  // on the user's own files. O_NONBLOCK: should the name be a FIFO after all, the open does
+  // not wait, and the check below refuses it.
   int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
 #ifdef O_NOATIME
   int fd = open(bytes.c_str(), flags | O_NOATIME);
@@ -50,8 +41,9 @@ open_outcome open_for_reading(std::u16string_view path, readable_file &file, fil
 #endif
   if (fd < 0) {
     why = failure_of(errno);
-    return open_outcome::failed;
+    return errno == ENOENT || errno == ELOOP ? open_outcome::not_regular : open_outcome::failed;
   }
+  struct stat status;
   if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
     close(fd);
     return open_outcome::not_regular;

@@ -307,11 +307,13 @@ struct planned_video {
   bool older = false; // -c: an older camera's recording (GOPR, GP)
 };
 
-// The names of the folder, upper-cased: a camera name is taken when a name of another
-// letter case stands there too, as it does on Windows and on a camera card.
+// The names of the folder a camera name could be, upper-cased: a camera name is taken when
+// a name of another letter case stands there too, as it does on Windows and on a card.
 std::set<std::pair<const folder_path *, text>> upper_cased_names(const file_list &files) {
   std::set<std::pair<const folder_path *, text>> names;
   for (const found_file_record &record : files) {
+    if (record.name.size() != camera_name::length)
+      continue;
     text upper = record.name;
     for (char16_t &unit : upper)
       unit = upper_char(unit);
