@@ -6,26 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-file_failure failure_of(int error) {
-  switch (error) {
-  case ENOENT:
-  case ENOTDIR:
-    return file_failure::gone;
-  case EACCES:
-  case EPERM:
-    return file_failure::no_permission;
-  case EBUSY:
-  case ETXTBSY:
-    return file_failure::in_use;
-  default:
-    return file_failure::other;
-  }
-}
-
-} // namespace
-
 open_outcome open_for_reading(std::u16string_view path, readable_file &file, file_failure &why) {
   std::string bytes = encode_name(path);
   // O_NOATIME keeps the access time, and so the card's folder, as it was; it is allowed only
@@ -40,7 +20,7 @@ open_outcome open_for_reading(std::u16string_view path, readable_file &file, fil
   int fd = open(bytes.c_str(), flags);
 #endif
   if (fd < 0) {
-    why = failure_of(errno);
+    why = failure_of_system_error(static_cast<unsigned long>(errno));
     return errno == ENOENT || errno == ELOOP ? open_outcome::not_regular : open_outcome::failed;
   }
   struct stat status;

@@ -4,21 +4,6 @@
 
 namespace {
 
-file_failure failure_of(DWORD error) {
-  switch (error) {
-  case ERROR_FILE_NOT_FOUND:
-  case ERROR_PATH_NOT_FOUND:
-    return file_failure::gone;
-  case ERROR_ACCESS_DENIED:
-    return file_failure::no_permission;
-  case ERROR_SHARING_VIOLATION:
-  case ERROR_LOCK_VIOLATION:
-    return file_failure::in_use;
-  default:
-    return file_failure::other;
-  }
-}
-
 HANDLE open_shared(const text &path, DWORD access) {
   // Every kind of sharing: a camera app or a copy running meanwhile is never locked out.
   return CreateFileW(reinterpret_cast<const wchar_t *>(path.c_str()), access,
@@ -42,7 +27,7 @@ open_outcome open_for_reading(std::u16string_view path, readable_file &file, fil
   }
   if (handle == INVALID_HANDLE_VALUE) {
     DWORD error = GetLastError();
-    why = failure_of(error);
+    why = failure_of_system_error(error);
     return error == ERROR_FILE_NOT_FOUND ? open_outcome::not_regular : open_outcome::failed;
   }
   LARGE_INTEGER size;

@@ -73,6 +73,9 @@ enum class file_failure {
   other
 };
 
+/// The failure a system error code stands for: errno on POSIX, GetLastError() on Windows.
+file_failure failure_of_system_error(unsigned long code);
+
 /// The form in which the platform opens a path the user gave. Windows: the full "\\?\"
 /// form, which keeps a name ending in a dot or a space as it is (a folder written by
 /// another system) and lifts the 260-character limit; the path as typed is made full by

@@ -27,6 +27,8 @@ struct listing_detail::enumeration {
 
 namespace {
 
+file_failure failure_of(int error) { return failure_of_system_error(static_cast<unsigned long>(error)); }
+
 int rename_fallback = 0;
 
 bool matches(const listing_detail::enumeration &listing, const char *name) {
@@ -80,27 +82,6 @@ std::string folder_of(const std::string &path) {
   if (separator == std::string::npos)
     return ".";
   return separator == 0 ? "/" : path.substr(0, separator);
-}
-
-file_failure failure_of(int error) {
-  switch (error) {
-  case EEXIST:
-  case ENOTEMPTY:
-    return file_failure::name_taken;
-  case ENOENT:
-  case ENOTDIR:
-    return file_failure::gone;
-  case EACCES:
-  case EPERM:
-    return file_failure::no_permission;
-  case EROFS:
-    return file_failure::read_only;
-  case EBUSY:
-  case ETXTBSY:
-    return file_failure::in_use;
-  default:
-    return file_failure::other;
-  }
 }
 
 // The last way, on file systems that can neither rename without replacing nor link (FAT
@@ -232,6 +213,27 @@ bool listing_detail::identity(enumeration &listing, directory_identity &identity
   identity.volume = static_cast<std::uint64_t>(status.st_dev);
   identity.file = static_cast<std::uint64_t>(status.st_ino);
   return true;
+}
+
+file_failure failure_of_system_error(unsigned long code) {
+  switch (static_cast<int>(code)) {
+  case EEXIST:
+  case ENOTEMPTY:
+    return file_failure::name_taken;
+  case ENOENT:
+  case ENOTDIR:
+    return file_failure::gone;
+  case EACCES:
+  case EPERM:
+    return file_failure::no_permission;
+  case EROFS:
+    return file_failure::read_only;
+  case EBUSY:
+  case ETXTBSY:
+    return file_failure::in_use;
+  default:
+    return file_failure::other;
+  }
 }
 
 void force_rename_fallback(int level) { rename_fallback = level; }

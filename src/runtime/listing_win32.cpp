@@ -112,12 +112,8 @@ bool listing_detail::identity(enumeration &listing, directory_identity &identity
   return true;
 }
 
-void force_rename_fallback(int) {}
-
-namespace {
-
-file_failure failure_of(DWORD error) {
-  switch (error) {
+file_failure failure_of_system_error(unsigned long code) {
+  switch (code) {
   case ERROR_ALREADY_EXISTS:
   case ERROR_FILE_EXISTS:
     return file_failure::name_taken;
@@ -135,6 +131,10 @@ file_failure failure_of(DWORD error) {
     return file_failure::other;
   }
 }
+
+void force_rename_fallback(int) {}
+
+namespace {
 
 // The identity of the file a name stands for (volume serial, file index, links), the name
 // itself and not what a link points to.
@@ -188,7 +188,7 @@ file_failure rename_without_replacing(std::u16string_view existing_path, std::u1
   BY_HANDLE_FILE_INFORMATION before, after;
   bool known = file_information(from, before);
   if (!MoveFileW(wide(from), wide(to)))
-    return failure_of(GetLastError());
+    return failure_of_system_error(GetLastError());
   if (known ? file_information(from, after) && same_identity(before, after)
             : GetFileAttributesW(wide(from)) != INVALID_FILE_ATTRIBUTES)
     return file_failure::name_taken;
