@@ -324,6 +324,7 @@ std::set<std::pair<const folder_path *, text>> upper_cased_names(const file_list
 
 std::vector<std::size_t> files_of(const std::vector<planned_video> &videos) {
   std::vector<std::size_t> files;
+  files.reserve(videos.size());
   for (const planned_video &video : videos)
     files.push_back(video.file);
   return files;

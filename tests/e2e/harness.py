@@ -57,10 +57,12 @@ def environment(tz="UTC0", extra=None):
     return env
 
 
-def run(args, cwd, stdin=b"", tz="UTC0", program=None, timeout=60):
+def run(args, cwd, stdin=b"", tz="UTC0", program=None, timeout=None):
     """Runs the program in cwd with the given arguments; stdin is bytes (a pipe) or None
     (no standard input at all). Returns the CompletedProcess with raw stdout bytes."""
     kwargs = {}
+    if timeout is None:  # only a hang waits this long: wine on a busy machine is slow to start
+        timeout = 300 if WINE else 120
     if stdin is None:
         kwargs["stdin"] = subprocess.DEVNULL
     else:

@@ -156,7 +156,7 @@ class PipeTest(harness.TempDirTest):
     def run_program(self, *args, cwd=None, stdin=b"", tz="UTC0", program=None):
         """Runs the program and checks what holds for every run: exit code 0, nothing on
         the standard error, and no colour (no ESC byte) in the pipe."""
-        result = harness.run(list(args), cwd or self.root, stdin=stdin, tz=tz, program=program, timeout=60)
+        result = harness.run(list(args), cwd or self.root, stdin=stdin, tz=tz, program=program)
         self.assertEqual(result.returncode, 0, args)
         self.assertEqual(result.stderr, b"", args)
         self.assertNotIn(b"\x1b", result.stdout, args)
