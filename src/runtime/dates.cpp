@@ -124,20 +124,34 @@ text format_date(std::u16string_view mask, date_value value) {
   return out;
 }
 
-date_value entry_date(std::int64_t listing, std::int32_t selector) {
-  if (entry_type(listing) == entry_kind::none)
-    return 0;
-  // A time that cannot be read (the file went away, stat failed) is no date, rather than
-  // the first second of 1970.
-  std::int64_t ticks = 0;
-  if (!entry_file_time(listing, selector, ticks))
+namespace {
+
+// A time that cannot be read (the file went away, stat failed) is no date, rather than the
+// first second of 1970; nor is one the platform cannot turn into calendar fields (the far
+// future or past).
+date_value date_of_file_time(bool read, std::int64_t ticks) {
+  if (!read)
     return -1;
-  // A time the platform cannot turn into calendar fields lies outside any calendar (the
-  // far future or past): the file has no valid date, rather than one in 1970.
   dates_detail::wall_clock fields;
   if (!dates_detail::local_fields(ticks, fields))
     return -1;
   return make_date(fields.year, fields.month, fields.day, fields.hour, fields.minute, fields.second);
+}
+
+} // namespace
+
+date_value entry_date(std::int64_t listing, std::int32_t selector) {
+  if (entry_type(listing) == entry_kind::none)
+    return 0;
+  std::int64_t ticks = 0;
+  bool read = entry_file_time(listing, selector, ticks);
+  return date_of_file_time(read, ticks);
+}
+
+date_value file_date(std::u16string_view path, std::int32_t selector) {
+  std::int64_t ticks = 0;
+  bool read = file_time(path, selector, ticks);
+  return date_of_file_time(read, ticks);
 }
 
 date_value local_date_at(std::int64_t utc_seconds) {

@@ -48,6 +48,10 @@ text format_date(std::u16string_view mask, date_value value);
 /// time cannot be read or lies outside the range or outside any calendar.
 date_value entry_date(std::int64_t listing, std::int32_t selector);
 
+/// The date value of a file time of the file a path names, as entry_date gives it; -1 when
+/// the file is not there or its time cannot be read or converted.
+date_value file_date(std::u16string_view path, std::int32_t selector);
+
 /// The local wall-clock date value of an instant (seconds since 1970-01-01 00:00:00 UTC),
 /// with the offset in force on that date, summer time included; -1 when it cannot be
 /// converted or lies outside the range. Unlike entry_date, which takes the offset in force

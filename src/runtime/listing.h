@@ -122,6 +122,10 @@ bool listing_identity(std::int64_t listing, directory_identity &identity);
 /// nothing is open or the time cannot be read.
 bool entry_file_time(std::int64_t listing, int selector, std::int64_t &ticks);
 
+/// A file's time by its path, as entry_file_time gives it for a listed entry (a link: what
+/// it points to). False when the file is not there or its time cannot be read.
+bool file_time(std::u16string_view path, int selector, std::int64_t &ticks);
+
 /// Test hook, POSIX only: 1 makes rename_file act as on a file system that refuses
 /// RENAME_NOREPLACE (link and unlink), 2 as on one without links either; 0 restores.
 void force_rename_fallback(int level);

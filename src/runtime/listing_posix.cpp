@@ -176,8 +176,9 @@ bool listing_detail::current_is_regular(enumeration &listing) {
   return status && S_ISREG(status->st_mode);
 }
 
-bool listing_detail::current_file_time(enumeration &listing, int selector, std::int64_t &ticks) {
-  const struct stat *status = entry_status(listing);
+namespace {
+
+bool ticks_of(const struct stat *status, int selector, std::int64_t &ticks) {
   if (!status)
     return false;
     // Linux keeps no creation time in stat; the status-change time stands in for it there.
@@ -202,6 +203,17 @@ bool listing_detail::current_file_time(enumeration &listing, int selector, std::
   else
     ticks = (seconds + seconds_1601_to_1970) * ticks_per_second + time.tv_nsec / 100;
   return true;
+}
+
+} // namespace
+
+bool listing_detail::current_file_time(enumeration &listing, int selector, std::int64_t &ticks) {
+  return ticks_of(entry_status(listing), selector, ticks);
+}
+
+bool file_time(std::u16string_view path, int selector, std::int64_t &ticks) {
+  struct stat status;
+  return ticks_of(stat(encode_name(path).c_str(), &status) == 0 ? &status : nullptr, selector, ticks);
 }
 
 bool listing_detail::verbatim(std::u16string_view) { return false; }

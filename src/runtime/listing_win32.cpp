@@ -80,12 +80,29 @@ bool listing_detail::current_is_regular(enumeration &listing) {
   return (listing.find_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+namespace {
+
+// The listing's find data and a path's attribute data hold the same three times.
+template <typename times> std::int64_t ticks_of(const times &data, int selector) {
+  const FILETIME &time = selector == 1   ? data.ftLastAccessTime
+                         : selector == 2 ? data.ftLastWriteTime
+                                         : data.ftCreationTime;
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
+                                   time.dwLowDateTime);
+}
+
+} // namespace
+
 bool listing_detail::current_file_time(enumeration &listing, int selector, std::int64_t &ticks) {
-  const FILETIME &time = selector == 1   ? listing.find_data.ftLastAccessTime
-                         : selector == 2 ? listing.find_data.ftLastWriteTime
-                                         : listing.find_data.ftCreationTime;
-  ticks =
-      static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+  ticks = ticks_of(listing.find_data, selector);
+  return true;
+}
+
+bool file_time(std::u16string_view path, int selector, std::int64_t &ticks) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(wide(platform_path(path)), GetFileExInfoStandard, &data))
+    return false;
+  ticks = ticks_of(data, selector);
   return true;
 }
 

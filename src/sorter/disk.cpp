@@ -26,6 +26,9 @@ public:
     close_listing(handle);
     return true;
   }
+  date_value last_write(std::u16string_view path) override {
+    return file_date(path, time_selector::last_write);
+  }
   open_outcome open_file(std::u16string_view path, readable_file &file, file_failure &why) override {
     return open_for_reading(path, file, why);
   }

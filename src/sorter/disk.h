@@ -41,6 +41,9 @@ public:
   /// since each costs a call to the system. False when the folder cannot be listed.
   virtual bool list_folder(std::u16string_view path, bool with_times, bool with_identity,
                            folder_listing &listing) = 0;
+  /// A file's last-write time as a date (file_date), for a name whose date is wanted only
+  /// after the listing: -1 when it has none.
+  virtual date_value last_write(std::u16string_view path) = 0;
   /// Opens a regular file for reading (open_for_reading).
   virtual open_outcome open_file(std::u16string_view path, readable_file &file, file_failure &why) = 0;
   /// Reads from an open file (read_at): bytes read, or -1 on an error.

@@ -5,14 +5,17 @@
 #include "sorter/plan.h"
 
 name_parts final_parts_for(const found_file_record &record, const run_options &options,
-                           const start_times &times) {
+                           const start_times &times, disk &disk) {
   if (options.short_names)
     return final_parts_of(record.parts, name_form::short_83, -1);
   if (options.start_time) {
-    // The recording's start, when one of its chapters gave one; else the file's last change.
+    // The recording's start, when one of its chapters gave one; else the file's last change,
+    // asked for only now: most recordings have a start, and -t lists without file times.
     const recording_time *time = time_of(times, record);
     return final_parts_of(record.parts, name_form::dated,
-                          time && time->start.when >= 0 ? time->start.when : record.modified);
+                          time && time->start.when >= 0
+                              ? time->start.when
+                              : disk.last_write(join_path(record.folder->opened, record.name)));
   }
   // A file without a valid date has the date -1: its date part is the "_" alone.
   if (options.date_prefix)

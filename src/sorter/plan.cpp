@@ -457,7 +457,7 @@ plan renaming_plan(disk &disk, const file_list &files, const run_options &option
     }
     if (options.sidecars)
       claim_camera_stems(run, record, videos.size());
-    name_parts target = final_parts_for(record, options, planned.times);
+    name_parts target = final_parts_for(record, options, planned.times, disk);
     videos.push_back({index, target, final_name(target)});
   }
 

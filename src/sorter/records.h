@@ -37,7 +37,7 @@ using shared_folder = std::shared_ptr<const folder_path>;
 struct found_file_record {
   shared_folder folder;
   text name;
-  date_value modified = 0; // last-write time, read only when a date can reach a name
+  date_value modified = 0; // last-write time, read by the listing only for -d
   bool regular = true;     // a regular file, or a link to one: only such a file is read
   name_parts parts;        // the name, taken apart once
 };

@@ -51,7 +51,8 @@ void scan_folder(scan_walk &walk, const shared_folder &folder) {
 } // namespace
 
 scan_result scan(disk &disk, const text &path, const run_options &options) {
-  bool dated = (options.date_prefix || options.start_time) && !options.short_names && !options.finish &&
+  // -t reads a file's last change only where its recording has no start time.
+  bool dated = options.date_prefix && !options.start_time && !options.short_names && !options.finish &&
                !options.camera_names;
   scan_walk walk{disk, options.recursive, options.verbose, dated, {}, {}};
   scan_folder(walk, std::make_shared<const folder_path>(folder_path{path, disk.opened_form(path)}));

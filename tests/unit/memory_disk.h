@@ -77,6 +77,7 @@ public:
           {entry.name, !entry.content, entry.link, entry.content && entry.content->regular, 0});
     return true;
   }
+  date_value last_write(std::u16string_view) override { return 0; }
   open_outcome open_file(std::u16string_view path, readable_file &opened, file_failure &why) override {
     entry *found = find(text(path));
     if (!found || !found->content || !found->content->regular)
