@@ -1,29 +1,28 @@
 #include "app/banner.h"
 
+#include "app/app_texts.h"
 #include "app/version.h"
-#include "runtime/console.h"
-#include "sorter/fixed_texts.h"
 
-void print_banner() {
-  for (const fixed_text::banner_segment &segment : fixed_text::banner) {
-    if (segment.foreground >= 0)
-      set_colors(segment.foreground, segment.background);
-    if (segment.kind == fixed_text::whole_line)
-      print_line(segment.text);
+void print_banner(line_printer &out) {
+  for (const app_text::banner_segment &segment : app_text::banner) {
+    if (segment.colour)
+      out.set_colors(segment.colour->foreground, segment.colour->background);
+    if (segment.kind == app_text::whole_line)
+      out.print_line(segment.text);
     else
-      print_text(segment.text);
+      out.print_text(segment.text);
   }
 }
 
-void print_help(std::u16string_view program_name) {
-  print_banner();
-  set_colors(7, 0);
-  print_line();
-  print_line(fill(fixed_text::help_title, {CHAPTERSORT_VERSION}));
-  for (std::u16string_view line : fixed_text::help_intro)
-    print_line(line);
-  print_line(fill(fixed_text::help_usage, {from_outside(program_name)}));
-  for (std::u16string_view line : fixed_text::help_arguments)
-    print_line(line);
-  set_colors(7, 0);
+void print_help(line_printer &out, std::u16string_view program_name) {
+  print_banner(out);
+  out.set_colors(console_color::light_grey, console_color::black);
+  out.print_line();
+  out.print_line(fill(app_text::help_title, CHAPTERSORT_VERSION));
+  for (std::u16string_view line : app_text::help_intro)
+    out.print_line(line);
+  out.print_line(fill(app_text::help_usage, out.from_outside(program_name)));
+  for (std::u16string_view line : app_text::help_arguments)
+    out.print_line(line);
+  out.set_colors(console_color::light_grey, console_color::black);
 }

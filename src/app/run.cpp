@@ -1,24 +1,25 @@
 #include "app/run.h"
 
+#include "app/app_texts.h"
 #include "app/banner.h"
 #include "runtime/command_line.h"
 #include "runtime/console.h"
 #include "runtime/listing.h"
 #include "runtime/random.h"
-#include "sorter/eligibility.h"
-#include "sorter/fixed_texts.h"
-#include "sorter/names.h"
 #include "sorter/plan.h"
 #include "sorter/rename.h"
+#include "sorter/report.h"
 #include "sorter/scan.h"
 
 #include <vector>
 
 namespace {
 
-void print_path_message(const text &path) {
-  for (std::u16string_view line : fixed_text::path_message)
-    print_line(fill(line, {from_outside(path)}));
+void print_path_message(line_printer &out, const text &path) {
+  out.print_line();
+  out.print_line(fill(app_text::path_not_found, out.from_outside(path)));
+  for (std::u16string_view line : app_text::path_advice)
+    out.print_line(line);
 }
 
 // Lower-cased, then trimmed of spaces (U+0020 only: a tab stays part of the switch).
@@ -57,54 +58,54 @@ bool set_option(run_options &options, const text &switch_text) {
 
 } // namespace
 
-void sort_chapters(disk &disk, const std::function<std::uint64_t()> &draw, const text &path,
-                   const run_options &options) {
-  print_banner();
-  scan_result scanned = scan(disk, path, options);
-  print_folders_not_listed(scanned);
-  plan planned = planner_for(options)(disk, scanned.files, options);
+void sort_chapters(disk &disk, line_printer &out, const std::function<std::uint64_t()> &draw,
+                   const text &path, const run_options &options) {
+  print_banner(out);
+  scan_result scanned = scan(disk, path, options.recursive, plan_needs_file_times(options));
+  report_scan(out, scanned, options.recursive, options.verbose);
+  plan planned = make_plan(disk, scanned.files, options);
   if (options.verbose)
-    print_examination(scanned.files, planned);
-  print_plan_notes(planned, scanned.files, options.verbose);
+    report_examination(out, scanned.files, planned);
+  report_plan_notes(out, planned, scanned.files, options.verbose);
   if (planned.jobs.empty() && planned.second_names.empty()) {
-    print_line(fixed_text::no_files);
+    out.print_line(app_text::no_files);
     return;
   }
   // A simulation shows no temporary name: it draws none.
   if (!options.simulate)
     assign_new_names(planned.jobs, draw);
-  print_preview(planned);
-  confirm_and_rename(disk, planned, options);
+  report_preview(out, planned);
+  confirm_and_rename(disk, out, planned, options);
 }
 
 namespace {
 
 // Index 0 of the parameters exists and stays empty; the path is parameter 1, switches
 // follow.
-void run_from_parameters(const std::vector<text> &parameters, const text &program_name) {
+void run_from_parameters(disk &disk, line_printer &out, const std::vector<text> &parameters,
+                         const text &program_name) {
   if (parameters.size() == 1) {
-    print_help(program_name);
+    print_help(out, program_name);
     return;
   }
   const text &path = parameters[1];
-  // The path test's listing is never read; close_all_listings ends it with the run. An
-  // empty path (a variable that was never set) would list the current folder: refused,
+  // An empty path (a variable that was never set) would list the current folder: refused,
   // since the current folder is named "." by anyone who means it.
-  if (path.empty() || !open_listing(new_listing_handle, path, u"")) {
-    print_path_message(path);
+  if (path.empty() || !disk.can_list(path)) {
+    print_path_message(out, path);
     return;
   }
-  text help_hint = fill(fixed_text::help_hint, {from_outside(program_name)});
+  text help_hint = fill(app_text::help_hint, out.from_outside(program_name));
   run_options options;
   for (std::size_t i = 2; i < parameters.size(); ++i) {
     text switch_text = normalised_switch(parameters[i]);
     if (!set_option(options, switch_text)) {
-      print_line(fill(fixed_text::unknown_switch, {from_outside(switch_text), help_hint}));
+      out.print_line(fill(app_text::unknown_switch, out.from_outside(switch_text), help_hint));
       return;
     }
   }
   sort_chapters(
-      real_disk(), [] { return random_number(highest_temporary_number, lowest_temporary_number); }, path,
+      disk, out, [] { return random_number(highest_temporary_number, lowest_temporary_number); }, path,
       options);
 }
 
@@ -117,8 +118,8 @@ void run() {
   std::vector<text> parameters(1);
   for (int i = 0; i < count; ++i)
     parameters.push_back(next_parameter());
-  run_from_parameters(parameters, program_name);
+  run_from_parameters(real_disk(), console_printer(), parameters, program_name);
   close_all_listings();
   // After the listings are closed, so that the card can be ejected while the window waits.
-  pause_before_closing(fixed_text::close_window);
+  pause_before_closing(app_text::close_window);
 }

@@ -51,6 +51,25 @@ text from_outside(std::u16string_view outside) {
   return console_detail::output_is_terminal() ? outside_safe(outside) : text(outside);
 }
 
+namespace {
+
+class console_line_printer final : public line_printer {
+public:
+  void print_line(std::u16string_view line) override { ::print_line(line); }
+  void print_text(std::u16string_view piece) override { ::print_text(piece); }
+  text from_outside(std::u16string_view outside) const override { return ::from_outside(outside); }
+  void set_colors(console_color foreground, console_color background) override {
+    ::set_colors(static_cast<int>(foreground), static_cast<int>(background));
+  }
+};
+
+} // namespace
+
+line_printer &console_printer() {
+  static console_line_printer printer;
+  return printer;
+}
+
 bool pause_wanted(std::u16string_view parent_image, bool input_is_console) {
   if (!input_is_console)
     return false;

@@ -21,6 +21,28 @@
 /// before any output. Always true.
 bool open_console();
 
+/// The colours of the console's 16-colour palette that the program shows.
+enum class console_color : std::uint8_t { black = 0, light_grey = 7, light_red = 12, yellow = 14 };
+
+/// The one way out for the program's lines: the console (standard output), or in tests a
+/// text of their own. Each line goes out at once, in one write, so that it reaches a pipe
+/// or a file the moment it is done.
+class line_printer {
+public:
+  virtual ~line_printer() = default;
+  /// Writes the text followed by CR LF.
+  virtual void print_line(std::u16string_view line = {}) = 0;
+  /// Writes the text as it is, with nothing added.
+  virtual void print_text(std::u16string_view piece) = 0;
+  /// Text from outside (a name, a path, a parameter) as this output may show it.
+  virtual text from_outside(std::u16string_view outside) const = 0;
+  /// Sets the colours of what follows, where the output shows colours.
+  virtual void set_colors(console_color foreground, console_color background) = 0;
+};
+
+/// The console as a line_printer: print_line, print_text, from_outside and set_colors below.
+line_printer &console_printer();
+
 /// Writes the text followed by CR LF in one write, then flushes.
 void print_line(std::u16string_view line = {});
 

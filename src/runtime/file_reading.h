@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/listing.h"
+#include "runtime/failures.h"
 #include "runtime/text.h"
 
 #include <cstddef>

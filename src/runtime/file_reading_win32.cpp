@@ -1,4 +1,5 @@
 #include "runtime/file_reading.h"
+#include "runtime/listing.h"
 
 #include <windows.h>
 

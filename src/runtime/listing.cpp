@@ -140,7 +140,12 @@ bool entry_file_time(std::int64_t listing, int selector, std::int64_t &ticks) {
          listing_detail::current_file_time(*record->enumeration, selector, ticks);
 }
 
-bool listing_identity(std::int64_t listing, directory_identity &identity) {
+bool current_entry_facts(std::int64_t listing, bool with_times, entry_facts &facts) {
+  listing_record *record = open_record(listing);
+  return record && record->enumeration && listing_detail::facts(*record->enumeration, with_times, facts);
+}
+
+bool listing_identity(std::int64_t listing, file_identity &identity) {
   listing_record *record = open_record(listing);
   return record && record->enumeration && listing_detail::identity(*record->enumeration, identity);
 }

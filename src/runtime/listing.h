@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/failures.h"
 #include "runtime/text.h"
 
 #include <cstdint>
@@ -62,20 +63,6 @@ void close_listing(std::int64_t listing);
 /// Closes every listing still open: the numbered ones, then the handle listings.
 void close_all_listings();
 
-/// Why an operation on a file failed, as far as the user can act on it.
-enum class file_failure {
-  none,          ///< it did not fail
-  name_taken,    ///< the new name exists already
-  gone,          ///< the file or its folder is not there
-  no_permission, ///< the system refuses it to this user
-  read_only,     ///< the medium is read-only
-  in_use,        ///< another program holds the file
-  other
-};
-
-/// The failure a system error code stands for: errno on POSIX, GetLastError() on Windows.
-file_failure failure_of_system_error(unsigned long code);
-
 /// The form in which the platform opens a path the user gave. Windows: the full "\\?\"
 /// form, which keeps a name ending in a dot or a space as it is (a folder written by
 /// another system) and lifts the 260-character limit; the path as typed is made full by
@@ -103,19 +90,60 @@ bool same_file(std::u16string_view first_name, std::u16string_view second_name);
 /// nothing changed, in every other case.
 bool remove_second_name(std::u16string_view second_name, std::u16string_view kept_name);
 
-/// Identifies a directory on its volume (device and inode; volume serial and file index).
-struct directory_identity {
+/// Identifies a file or a directory on its volume (device and inode; volume serial and file
+/// index).
+struct file_identity {
   std::uint64_t volume = 0;
   std::uint64_t file = 0;
-  bool operator==(const directory_identity &) const = default;
+  bool operator==(const file_identity &) const = default;
   /// An order, so that identities can be kept in a set.
-  bool operator<(const directory_identity &other) const {
+  bool operator<(const file_identity &other) const {
     return volume != other.volume ? volume < other.volume : file < other.file;
   }
 };
 
 /// The identity of the directory an open listing enumerates; false when it is unknown.
-bool listing_identity(std::int64_t listing, directory_identity &identity);
+bool listing_identity(std::int64_t listing, file_identity &identity);
+
+/// What an entry is by its name alone, a link not followed.
+enum class file_kind : std::uint8_t {
+  regular,   ///< a regular file
+  directory, ///< a directory
+  link,      ///< a symbolic link or junction, whatever it leads to
+  other      ///< a FIFO, a device, a socket
+};
+
+/// What a listing tells of its current entry, for telling later whether the name still
+/// holds that entry: its kind, its identity where the file system keeps identities stable,
+/// its size and last-write time where the listing has them.
+struct entry_facts {
+  file_kind kind = file_kind::other;
+  bool identified = false; ///< identity is the entry's, and stays with it
+  file_identity identity;
+  bool timed = false; ///< size and write_ticks are the entry's
+  std::uint64_t size = 0;
+  std::int64_t write_ticks = 0; ///< 100 ns ticks since 1601-01-01 UTC
+  bool operator==(const entry_facts &) const = default;
+};
+
+/// The facts of the current entry. POSIX: the inode readdir gives, on the folder's device,
+/// except on FAT, exFAT and FUSE file systems, whose numbers may follow a file's directory
+/// slot or differ between a listing and a status call; size and time only with_times (one
+/// stat). Windows: the listing gives no file index, but always the size and time. False
+/// when nothing is open.
+bool current_entry_facts(std::int64_t listing, bool with_times, entry_facts &facts);
+
+/// What a name holds now, against what its listing found.
+enum class name_holds : std::uint8_t {
+  as_listed, ///< the same kind; the same identity where one was given, else the same size and
+             ///< last-write time where they were given (for a link, its kind and identity alone)
+  nothing,   ///< nothing, or nothing that can be asked about
+  another    ///< something else: another file, a folder
+};
+
+/// What the name holds now, against the facts a listing gave of it. One status call, a link
+/// not followed.
+name_holds check_listed(std::u16string_view path, const entry_facts &listed);
 
 /// The current entry's file time (selector 0 creation or, on POSIX, status change; 1 last
 /// access; 2 last write; others as 0) in 100 ns ticks since 1601-01-01 UTC. False when

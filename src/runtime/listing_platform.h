@@ -32,6 +32,8 @@ bool current_file_time(enumeration &listing, int selector, std::int64_t &ticks);
 /// the platform takes as it stands: a doubled separator there is no separator but an error.
 bool verbatim(std::u16string_view directory);
 /// The identity of the directory being enumerated.
-bool identity(enumeration &listing, directory_identity &identity);
+bool identity(enumeration &listing, file_identity &identity);
+/// The current entry's facts, as current_entry_facts gives them.
+bool facts(enumeration &listing, bool with_times, entry_facts &facts);
 
 } // namespace listing_detail

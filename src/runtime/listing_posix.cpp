@@ -9,6 +9,7 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 const char16_t path_separator = u'/';
@@ -17,12 +18,16 @@ struct listing_detail::enumeration {
   DIR *directory = nullptr;
   std::string pattern; // empty: every entry
   const char *name = nullptr;
+  ino_t inode = 0;
   unsigned char type_hint = DT_UNKNOWN; // what readdir says, when the file system says
   bool stat_done = false;
   bool stat_ok = false;
   struct stat status = {};
   bool lstat_done = false;
   bool is_link = false;
+  file_kind own_kind = file_kind::other; // the entry itself, a link not followed (after lstat)
+  int folder_state = 0;                  // 0 not yet asked; 1 identities stable, on folder_device; -1 not
+  dev_t folder_device = 0;
 };
 
 namespace {
@@ -40,6 +45,7 @@ bool read_matching(listing_detail::enumeration &listing) {
     if (!matches(listing, entry->d_name))
       continue;
     listing.name = entry->d_name;
+    listing.inode = entry->d_ino;
     listing.type_hint = entry->d_type;
     listing.stat_done = false;
     listing.lstat_done = false;
@@ -154,17 +160,57 @@ int listing_detail::current_type(enumeration &listing) {
   return status && S_ISDIR(status->st_mode) ? entry_kind::directory : entry_kind::file;
 }
 
-bool listing_detail::current_is_link(enumeration &listing) {
-  if (listing.type_hint != DT_UNKNOWN)
-    return listing.type_hint == DT_LNK;
+namespace {
+
+file_kind kind_of_mode(mode_t mode) {
+  return S_ISREG(mode)   ? file_kind::regular
+         : S_ISDIR(mode) ? file_kind::directory
+         : S_ISLNK(mode) ? file_kind::link
+                         : file_kind::other;
+}
+
+// What the entry is by its own name, from readdir where the file system says, else by
+// one lstat.
+file_kind own_kind(listing_detail::enumeration &listing) {
+  switch (listing.type_hint) {
+  case DT_REG:
+    return file_kind::regular;
+  case DT_DIR:
+    return file_kind::directory;
+  case DT_LNK:
+    return file_kind::link;
+  case DT_UNKNOWN:
+    break;
+  default:
+    return file_kind::other;
+  }
   if (!listing.lstat_done) {
     struct stat status;
-    listing.is_link = fstatat(dirfd(listing.directory), listing.name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-                      S_ISLNK(status.st_mode);
+    listing.own_kind = fstatat(dirfd(listing.directory), listing.name, &status, AT_SYMLINK_NOFOLLOW) == 0
+                           ? kind_of_mode(status.st_mode)
+                           : file_kind::other;
     listing.lstat_done = true;
   }
-  return listing.is_link;
+  return listing.own_kind;
 }
+
+// FAT and exFAT (in the kernel or through FUSE) and every FUSE file system may make inode
+// numbers up: they can follow a file's slot in its folder, or differ between readdir and
+// stat. Their identities are not taken for a file's.
+bool identities_stable(int folder) {
+  constexpr long msdos_magic = 0x4d44;
+  constexpr long exfat_magic = 0x2011BAB0;
+  constexpr long fuse_magic = 0x65735546;
+  struct statfs system;
+  if (fstatfs(folder, &system) != 0)
+    return false;
+  long type = static_cast<long>(system.f_type);
+  return type != msdos_magic && type != exfat_magic && type != fuse_magic;
+}
+
+} // namespace
+
+bool listing_detail::current_is_link(enumeration &listing) { return own_kind(listing) == file_kind::link; }
 
 bool listing_detail::current_is_regular(enumeration &listing) {
   if (listing.type_hint == DT_REG)
@@ -218,7 +264,45 @@ bool file_time(std::u16string_view path, int selector, std::int64_t &ticks) {
 
 bool listing_detail::verbatim(std::u16string_view) { return false; }
 
-bool listing_detail::identity(enumeration &listing, directory_identity &identity) {
+bool listing_detail::facts(enumeration &listing, bool with_times, entry_facts &facts) {
+  facts = {};
+  facts.kind = own_kind(listing);
+  if (listing.folder_state == 0) {
+    struct stat status;
+    int folder = dirfd(listing.directory);
+    bool stable = fstat(folder, &status) == 0 && identities_stable(folder);
+    listing.folder_state = stable ? 1 : -1;
+    listing.folder_device = status.st_dev;
+  }
+  if (listing.folder_state > 0) {
+    facts.identified = true;
+    facts.identity = {static_cast<std::uint64_t>(listing.folder_device),
+                      static_cast<std::uint64_t>(listing.inode)};
+  }
+  if (with_times && facts.kind == file_kind::regular) {
+    const struct stat *status = entry_status(listing);
+    facts.timed = status && ticks_of(status, 2, facts.write_ticks);
+    facts.size = status ? static_cast<std::uint64_t>(status->st_size) : 0;
+  }
+  return true;
+}
+
+name_holds check_listed(std::u16string_view path, const entry_facts &listed) {
+  struct stat status;
+  if (lstat(encode_name(path).c_str(), &status) != 0)
+    return name_holds::nothing;
+  bool same = kind_of_mode(status.st_mode) == listed.kind;
+  std::int64_t ticks = 0;
+  if (same && listed.identified)
+    same = listed.identity == file_identity{static_cast<std::uint64_t>(status.st_dev),
+                                            static_cast<std::uint64_t>(status.st_ino)};
+  else if (same && listed.timed)
+    same = ticks_of(&status, 2, ticks) && ticks == listed.write_ticks &&
+           static_cast<std::uint64_t>(status.st_size) == listed.size;
+  return same ? name_holds::as_listed : name_holds::another;
+}
+
+bool listing_detail::identity(enumeration &listing, file_identity &identity) {
   struct stat status;
   if (fstat(dirfd(listing.directory), &status) != 0)
     return false;

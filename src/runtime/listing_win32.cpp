@@ -108,7 +108,44 @@ bool file_time(std::u16string_view path, int selector, std::int64_t &ticks) {
 
 bool listing_detail::verbatim(std::u16string_view directory) { return directory.starts_with(u"\\\\?\\"); }
 
-bool listing_detail::identity(enumeration &listing, directory_identity &identity) {
+namespace {
+
+// A reparse point that leads elsewhere counts as a link, as current_is_link tells it. The
+// attribute data of a path carries no reparse tag: there a reparse point is taken for what
+// the listing saw, since other kinds (cloud placeholders, deduplicated files) are files.
+file_kind kind_of_attributes(DWORD attributes, bool leads_elsewhere) {
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && leads_elsewhere)
+    return file_kind::link;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? file_kind::directory : file_kind::regular;
+}
+
+std::uint64_t size_of(DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; }
+
+} // namespace
+
+bool listing_detail::facts(enumeration &listing, bool, entry_facts &facts) {
+  // The find data holds the size and the times of every entry at no cost, but no file
+  // index: asking for one would open every file.
+  const WIN32_FIND_DATAW &data = listing.find_data;
+  facts = {};
+  facts.kind = kind_of_attributes(data.dwFileAttributes, current_is_link(listing));
+  facts.timed = facts.kind == file_kind::regular;
+  facts.size = size_of(data.nFileSizeHigh, data.nFileSizeLow);
+  facts.write_ticks = ticks_of(data, 2);
+  return true;
+}
+
+name_holds check_listed(std::u16string_view path, const entry_facts &listed) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(wide(platform_path(path)), GetFileExInfoStandard, &data))
+    return name_holds::nothing;
+  bool same = kind_of_attributes(data.dwFileAttributes, listed.kind == file_kind::link) == listed.kind &&
+              (!listed.timed || (size_of(data.nFileSizeHigh, data.nFileSizeLow) == listed.size &&
+                                 ticks_of(data, 2) == listed.write_ticks));
+  return same ? name_holds::as_listed : name_holds::another;
+}
+
+bool listing_detail::identity(enumeration &listing, file_identity &identity) {
   // A directory handle (backup semantics) gives the volume serial and file index that
   // name the directory whatever path, link or junction led to it.
   // The folder the listing searches in its full form, not the directory as typed: "E:"

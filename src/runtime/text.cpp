@@ -111,7 +111,7 @@ text decimal_text(std::int64_t number) { return ascii_text(std::to_string(number
 
 text ascii_text(std::string_view ascii) { return text(ascii.begin(), ascii.end()); }
 
-text fill(std::u16string_view pattern, std::initializer_list<std::u16string_view> values) {
+text fill_slots(std::u16string_view pattern, std::initializer_list<std::u16string_view> values) {
   constexpr std::u16string_view slot = u"{}";
   std::size_t size = pattern.size();
   for (std::u16string_view value : values)

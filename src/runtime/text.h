@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -32,5 +33,33 @@ text decimal_text(std::int64_t number);
 /// Widens an ASCII literal into a text.
 text ascii_text(std::string_view ascii);
 
-/// The pattern with each "{}" replaced by the next value, in order.
-text fill(std::u16string_view pattern, std::initializer_list<std::u16string_view> values);
+/// The number of "{}" slots in a pattern.
+constexpr std::size_t slot_count(std::u16string_view pattern) {
+  std::size_t count = 0;
+  for (std::size_t at = pattern.find(u"{}"); at != std::u16string_view::npos;
+       at = pattern.find(u"{}", at + 2))
+    ++count;
+  return count;
+}
+
+/// A fixed text with slots "{}" for values, made from a literal at compile time: a literal
+/// with another number of slots than the type says does not compile, and neither does a
+/// fill() with another number of values.
+template <std::size_t slots> class slotted_text {
+public:
+  /// The literal, whose slots are counted.
+  consteval slotted_text(const char16_t *literal) : pattern(literal) {
+    if (slot_count(pattern) != slots)
+      throw "the text does not have as many {} slots as its type says";
+  }
+  std::u16string_view pattern;
+};
+
+/// The pattern with each "{}" replaced by the next value, in order; as many values as slots.
+text fill_slots(std::u16string_view pattern, std::initializer_list<std::u16string_view> values);
+
+/// A slotted text with its slots filled by the values, in order.
+template <std::size_t slots, typename... values>
+requires(sizeof...(values) == slots) text fill(const slotted_text<slots> &fixed, const values &...value) {
+  return fill_slots(fixed.pattern, {std::u16string_view(value)...});
+}

@@ -372,7 +372,15 @@ name_stem stem_of(const name_parts &camera) {
   return stem;
 }
 
-name_stem proxy_stem_of(name_stem chapter) { return with_codec_letter(chapter, proxy_letter); }
+bool is_older_camera(const name_parts &camera) {
+  return camera.codec_letter == u'O' || camera.codec_letter == older_chapter_letter;
+}
+
+name_stem sidecar_stem_of(const name_parts &video, file_role role) {
+  bool lettered = video.codec_letter == hevc_letter || video.codec_letter == avc_letter;
+  return role == file_role::proxy && lettered ? with_codec_letter(stem_of(video), proxy_letter)
+                                              : stem_of(video);
+}
 
 name_stem chapter_stem_of(const name_parts &parts) {
   return with_codec_letter(stem_of(parts), is_hevc(parts) ? hevc_letter : avc_letter);
@@ -380,7 +388,10 @@ name_stem chapter_stem_of(const name_parts &parts) {
 
 std::array<std::optional<name_stem>, 2> chapter_stems_of_sidecar(const name_parts &sidecar) {
   name_stem stem = stem_of(sidecar);
-  if (sidecar.codec_letter == proxy_letter && sidecar.role == file_role::proxy)
+  if (sidecar.role == file_role::proxy && sidecar.codec_letter == proxy_letter)
     return {with_codec_letter(stem, hevc_letter), with_codec_letter(stem, avc_letter)};
+  if (sidecar.role == file_role::proxy &&
+      (sidecar.codec_letter == hevc_letter || sidecar.codec_letter == avc_letter))
+    return {}; // GX010123.LRV: the camera writes GL010123.LRV beside GX010123.MP4
   return {chapter_stem_of(sidecar), std::nullopt};
 }

@@ -135,16 +135,22 @@ using name_stem = std::array<char16_t, camera_name::stem_length>;
 /// The stem of a camera name's pieces.
 name_stem stem_of(const name_parts &camera);
 
-/// The stem of a chapter's proxy: the chapter's own, with "L" for the codec letter.
-name_stem proxy_stem_of(name_stem chapter);
+/// Whether a camera name is an older camera's (HERO5 and before): GOPR0007, GP010007.
+bool is_older_camera(const name_parts &camera);
+
+/// The stem of the sidecar of a role that a camera writes beside a camera video: a
+/// thumbnail has the video's stem; a proxy has "L" for the codec letter of a GH or GX
+/// video, and the video's own stem for an older camera's (GOPR, GP) and any other.
+name_stem sidecar_stem_of(const name_parts &video, file_role role);
 
 /// The stem a chapter has in every state of a run, as far as a final name tells: the
 /// codec letter "X" for HEVC and "H" for AVC, the rest upper-cased.
 name_stem chapter_stem_of(const name_parts &parts);
 
-/// The chapter stems of the videos a camera sidecar may belong to, as chapter_stem_of
-/// gives them: its own for a thumbnail; for a proxy with "L" for the codec letter, the
-/// HEVC and the AVC one. The second is empty when there is one.
+/// The chapter stems (chapter_stem_of) of the videos beside which a camera writes this
+/// sidecar, as sidecar_stem_of gives it: for a thumbnail its own; for a proxy with "L" for
+/// the codec letter the HEVC and the AVC one, none for a proxy with "X" or "H", its own for
+/// any other.
 std::array<std::optional<name_stem>, 2> chapter_stems_of_sidecar(const name_parts &sidecar);
 
 /// The extension of a role's new names: ".mp4", ".lrv" or ".thm".

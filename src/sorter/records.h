@@ -1,10 +1,12 @@
 #pragma once
 
 #include "runtime/dates.h"
+#include "runtime/listing.h"
 #include "runtime/text.h"
 #include "sorter/camera_names.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -25,6 +27,14 @@ struct run_options {
   bool camera_names = false; // -c: renamed files get their camera names back
 };
 
+/// What an entry of a folder is, as far as the sorter goes.
+enum class found_kind : std::uint8_t {
+  file,         ///< a regular file, or a link to one
+  special,      ///< a FIFO, a device, a socket or a link leading nowhere: never opened
+  folder,       ///< a folder, or a link to one
+  linked_folder ///< a folder reached through a link: never entered
+};
+
 /// A folder the scan listed, kept once for all the files found in it: its path as the
 /// user gave it, which every line shows, and as the platform opens it (platform_path).
 struct folder_path {
@@ -37,9 +47,10 @@ using shared_folder = std::shared_ptr<const folder_path>;
 struct found_file_record {
   shared_folder folder;
   text name;
-  date_value modified = 0; // last-write time, read by the listing only for -d
-  bool regular = true;     // a regular file, or a link to one: only such a file is read
-  name_parts parts;        // the name, taken apart once
+  date_value modified = 0;            // last-write time, read by the listing only for -d
+  found_kind kind = found_kind::file; // only a file is ever read
+  entry_facts facts;                  // what the name held when it was listed
+  name_parts parts;                   // the name, taken apart once
 };
 
 /// Every file the scan found, in the order found.
@@ -58,6 +69,7 @@ struct rename_job {
   text temp_name;                    // the name between the two rename passes
   bool under_temporary_name = false; // -f: the old name is the temporary name, no first pass
   std::size_t video = no_job;        // a sidecar's video, when it is renamed in this run
+  entry_facts scanned;               // what its old name held when listed
 };
 
 /// The jobs of a run, each sidecar right after its video.
@@ -69,4 +81,5 @@ struct second_name {
   shared_folder folder;
   text removed;
   text kept;
+  entry_facts scanned; // what the name that goes held when listed
 };

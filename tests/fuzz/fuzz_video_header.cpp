@@ -1,6 +1,6 @@
 // The header reader of -t on any bytes: it never reads outside what it was given, never more
 // than its budget, in at most the budget's count of blocks, and ends.
-#include "sorter/start_time.h"
+#include "sorter/video_header.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -127,7 +127,7 @@ TEST(Listing, HandlesAndNumbersStayApart) {
 TEST(Listing, IdentifiesTheSameDirectoryByAnyPath) {
   scratch_folder folder;
   folder.write("sub/y.txt", "y");
-  directory_identity top, sub, again;
+  file_identity top, sub, again;
   ASSERT_NE(open_listing(1, folder.at(), u"*"), 0);
   ASSERT_NE(open_listing(2, folder.at("sub"), u"*"), 0);
   ASSERT_NE(open_listing(3, folder.at("sub") + path_separator + u"..", u"*"), 0);

@@ -1,6 +1,6 @@
 #include "camera_files.h"
 #include "sorter/camera_names.h"
-#include "sorter/start_time.h"
+#include "sorter/dating.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,4 @@
-#include "sorter/start_time.h"
-
-#include "runtime/console.h"
-#include "sorter/camera_names.h"
-#include "sorter/fixed_texts.h"
+#include "sorter/video_header.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,11 +6,7 @@
 namespace {
 
 constexpr std::size_t firmware_length = 3; // "HD9", "H23": enough to tell the generation
-constexpr std::uint64_t seconds_1904_to_1970 = 2082844800;
-constexpr std::int32_t widest_zone = 14 * 60;  // UTC-14:00 to UTC+14:00
-constexpr std::int32_t zone_never_set = 32767; // what a camera whose zone was never set writes
-constexpr int deepest_nesting = 8;             // GPMF entries inside entries
-constexpr date_value most_difference = 2;      // seconds between TZON's time and CDAT, unremarked
+constexpr int deepest_nesting = 8;         // GPMF entries inside entries
 
 constexpr std::uint32_t four_cc(const char (&name)[5]) {
   return static_cast<std::uint32_t>(static_cast<unsigned char>(name[0])) << 24 |
@@ -170,66 +162,6 @@ bool read_user_data(box_reader &reader, const box &udta) {
   return true;
 }
 
-std::int64_t since_1970(std::uint64_t creation_time) {
-  if (creation_time < seconds_1904_to_1970 ||
-      creation_time - seconds_1904_to_1970 > static_cast<std::uint64_t>(latest_date))
-    return -1;
-  return static_cast<std::int64_t>(creation_time - seconds_1904_to_1970);
-}
-
-date_value within_range(std::int64_t value) { return value < 0 || value > latest_date ? -1 : value; }
-
-// The chapters of a recording in the order of their numbers, an older camera's PR (its
-// first file) first; equal chapters in file-list order.
-bool earlier_chapter(const found_file_record &first, std::size_t first_index, const found_file_record &second,
-                     std::size_t second_index) {
-  bool first_pr = is_first_of_older_camera(first.parts);
-  bool second_pr = is_first_of_older_camera(second.parts);
-  if (first_pr != second_pr)
-    return first_pr;
-  if (first.parts.chapter != second.parts.chapter)
-    return first.parts.chapter < second.parts.chapter;
-  return first_index < second_index;
-}
-
-// A video under any name of the program's or the camera's, except an 8.3 one, which
-// carries no date and is a camera name besides.
-bool is_dated_video(const found_file_record &record) {
-  const name_parts &parts = record.parts;
-  return parts.role == file_role::video &&
-         (parts.kind == name_kind::camera ||
-          ((parts.kind == name_kind::final_name || parts.kind == name_kind::temporary) &&
-           parts.form != name_form::short_83));
-}
-
-std::u16string_view reason_text(no_time why) {
-  switch (why) {
-  case no_time::no_movie_header:
-    return fixed_text::no_movie_header;
-  case no_time::unknown_clock:
-    return fixed_text::unknown_clock;
-  case no_time::unknown_version:
-    return fixed_text::unknown_version;
-  case no_time::zone_never_set:
-    return fixed_text::zone_never_set;
-  default:
-    return fixed_text::no_creation_time;
-  }
-}
-
-text zone_text(std::int32_t minutes) {
-  text shown = minutes < 0 ? u"UTC-" : u"UTC+";
-  std::int32_t magnitude = minutes < 0 ? -minutes : minutes;
-  for (std::int32_t part : {magnitude / 60, magnitude % 60}) {
-    if (part < 10)
-      shown += u'0';
-    shown += decimal_text(part);
-    shown += u':';
-  }
-  shown.pop_back();
-  return shown;
-}
-
 } // namespace
 
 no_time read_video_header(std::uint64_t file_size, const byte_reader &read, video_header &header) {
@@ -268,64 +200,9 @@ no_time read_video_header(std::uint64_t file_size, const byte_reader &read, vide
   return reader.failed ? no_time::unreadable : no_time::no_movie_header;
 }
 
-bool firmware_writes_utc(std::string_view firmware) {
-  auto digit = [&](std::size_t k) { return firmware[k] >= '0' && firmware[k] <= '9'; };
-  return firmware.size() >= firmware_length && firmware[0] == 'H' && digit(1) && digit(2) &&
-         (firmware[1] - '0') * 10 + (firmware[2] - '0') >= 22;
-}
-
-bool firmware_of_older_camera(std::string_view firmware) {
-  return firmware.size() >= firmware_length && firmware[0] == 'H' && firmware[1] == 'D' &&
-         firmware[2] >= '0' && firmware[2] <= '5';
-}
-
-start_reading start_of(const video_header &header) {
-  start_reading start;
-  std::int64_t universal = since_1970(header.creation_time);
-  if (header.zone && universal >= 0) {
-    // The wall clock the camera showed, the same on any computer in any zone.
-    start.source = time_source::camera_zone;
-    start.zone = *header.zone;
-    start.when = within_range(universal + std::int64_t{*header.zone} * 60);
-    date_value clock = header.wall_clock ? within_range(static_cast<std::int64_t>(*header.wall_clock)) : -1;
-    if (start.when >= 0 && clock >= 0 &&
-        std::max(start.when, clock) - std::min(start.when, clock) > most_difference)
-      start.clock = clock;
-  } else if (header.wall_clock && *header.wall_clock <= static_cast<std::uint64_t>(latest_date)) {
-    start.source = time_source::camera_clock;
-    start.when = static_cast<date_value>(*header.wall_clock);
-  } else if (header.zone_never_set) {
-    start.why = no_time::zone_never_set;
-    return start;
-  } else if (firmware_writes_utc(header.firmware)) {
-    start.source = time_source::utc;
-    start.when = universal < 0 ? -1 : local_date_at(universal);
-  } else {
-    // The camera's clock is written as if it were UTC: taken as it stands, it is the wall
-    // clock the camera showed.
-    start.source = time_source::camera_clock;
-    start.when = universal;
-  }
-  if (start.when < 0) {
-    start.source = time_source::last_change;
-    start.why = no_time::no_creation_time;
-  }
-  return start;
-}
-
-recording_key recording_of(const found_file_record &record) {
-  return {record.folder.get(), is_hevc(record.parts), record.parts.recording};
-}
-
-const recording_time *time_of(const start_times &times, const found_file_record &record) {
-  auto found = times.index.find(recording_of(record));
-  return found == times.index.end() ? nullptr : &times.recordings[found->second];
-}
-
 no_time read_header_of(disk &disk, const found_file_record &record, video_header &header, file_failure &why) {
   header = {};
-  // A FIFO, a device or a link leading nowhere holds no time, and is never opened.
-  if (!record.regular)
+  if (record.kind != found_kind::file)
     return no_time::no_movie_header;
   readable_file file;
   switch (disk.open_file(join_path(record.folder->opened, record.name), file, why)) {
@@ -346,82 +223,4 @@ no_time read_header_of(disk &disk, const found_file_record &record, video_header
   if (result == no_time::unreadable)
     why = file_failure::other;
   return result;
-}
-
-start_times date_recordings(disk &disk, const file_list &files, const std::vector<std::size_t> &videos) {
-  start_times times;
-  for (std::size_t index : videos) {
-    auto [found, added] = times.index.try_emplace(recording_of(files[index]), times.recordings.size());
-    if (added)
-      times.recordings.emplace_back();
-  }
-  // Every chapter of those recordings, under whatever name it has now.
-  std::vector<std::vector<std::size_t>> chapters(times.recordings.size());
-  for (std::size_t index = 0; index < files.size(); ++index) {
-    if (!is_dated_video(files[index]))
-      continue;
-    auto found = times.index.find(recording_of(files[index]));
-    if (found != times.index.end())
-      chapters[found->second].push_back(index);
-  }
-  for (std::size_t number = 0; number < chapters.size(); ++number) {
-    std::vector<std::size_t> &recording = chapters[number];
-    std::sort(recording.begin(), recording.end(), [&](std::size_t first, std::size_t second) {
-      return earlier_chapter(files[first], first, files[second], second);
-    });
-    recording_time &time = times.recordings[number];
-    time.file = recording.front();
-    // The lowest-numbered chapter whose time can be read; the others are never opened.
-    for (std::size_t index : recording) {
-      video_header header;
-      file_failure why = file_failure::none;
-      no_time result = read_header_of(disk, files[index], header, why);
-      if (result == no_time::unreadable) {
-        time.unreadable = index;
-        time.failure = why;
-        break;
-      }
-      start_reading start = result == no_time::none ? start_of(header) : start_reading{};
-      if (result != no_time::none)
-        start.why = result;
-      if (start.when >= 0) {
-        time.file = index;
-        time.start = start;
-        break;
-      }
-      time.without_time.emplace_back(index, start.why);
-    }
-  }
-  return times;
-}
-
-void print_recording_times(const start_times &times, const file_list &files) {
-  auto shown = [&](std::size_t index) {
-    return from_outside(join_path(files[index].folder->shown, files[index].name));
-  };
-  for (const recording_time &time : times.recordings) {
-    if (time.unreadable != no_job)
-      continue; // its [!!] line says it all
-    for (const auto &[index, why] : time.without_time)
-      print_line(fill(fixed_text::no_usable_time, {shown(index), reason_text(why)}));
-    const start_reading &start = time.start;
-    text path = shown(time.file);
-    switch (start.source) {
-    case time_source::last_change:
-      print_line(fill(fixed_text::recording_by_last_change, {path}));
-      break;
-    case time_source::camera_zone:
-      print_line(fill(fixed_text::recording_in_camera_zone,
-                      {path, date_text_of(start.when), zone_text(start.zone)}));
-      if (start.clock != -1)
-        print_line(fill(fixed_text::recording_clock_differs, {path, date_text_of(start.clock)}));
-      break;
-    case time_source::utc:
-      print_line(fill(fixed_text::recording_in_utc, {path, date_text_of(start.when)}));
-      break;
-    case time_source::camera_clock:
-      print_line(fill(fixed_text::recording_by_camera_clock, {path, date_text_of(start.when)}));
-      break;
-    }
-  }
 }
