@@ -33,7 +33,8 @@ public:
   bool stable_ids = true;  // false: identities follow a file's slot, as on FAT (size and time count)
   int cut_after = -1;      // the run dies after this many steps (renames, links, unlinks, removals)
   int steps = 0;
-  std::function<void(const text &from, const text &to)> before_rename; // another program's turn
+  std::function<void(const text &from, const text &to)> before_change; // another program's turn: before
+                                                                       // a rename or a removal
   std::vector<text> refused;                                           // held elsewhere: never renamed
   std::vector<std::string> log;                                        // what the run did, in order
 
@@ -140,8 +141,8 @@ public:
     return same ? name_holds::as_listed : name_holds::another;
   }
   file_failure rename(std::u16string_view from, std::u16string_view to) override {
-    if (before_rename)
-      before_rename(text(from), text(to));
+    if (before_change)
+      before_change(text(from), text(to));
     entry *source = find(text(from));
     if (!source || dead())
       return file_failure::gone;
@@ -160,6 +161,8 @@ public:
     return file_failure::none;
   }
   bool remove_second_name(std::u16string_view second, std::u16string_view kept) override {
+    if (before_change)
+      before_change(text(second), text(kept));
     if (dead() || second == kept || !same_file(second, kept))
       return false;
     log.push_back("remove " + encode_name(second));

@@ -11,6 +11,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -195,7 +196,7 @@ TEST(Promises, NoNameIsEverReplaced) {
   disk.add("card/G-HEVC-0123-02.mp4", "mine");
   disk.add("card/1000_G-HEVC-0123-01.mp4", "a leftover");
   // Another program takes a final name between the look and the rename.
-  disk.before_rename = [&](const text &, const text &to) {
+  disk.before_change = [&](const text &, const text &to) {
     if (to == memory_disk::path("card/G-HEVC-0123-03.mp4") && !disk.tree().count("card/G-HEVC-0123-03.mp4"))
       disk.add("card/G-HEVC-0123-03.mp4", "arrived");
   };
@@ -206,6 +207,55 @@ TEST(Promises, NoNameIsEverReplaced) {
                                {"card/G-HEVC-0123-02.mp4", "mine"},
                                {"card/1000_G-HEVC-0123-03.mp4", "card/GX030123.MP4"},
                                {"card/G-HEVC-0123-03.mp4", "arrived"}}));
+}
+
+TEST(Promises, OnlyWhatTheScanFoundIsMoved) {
+  // While the prompt waits, a folder and another file come under two chapters' names, and
+  // the name a second name keeps comes to hold another file.
+  for (bool stable : {true, false}) { // FAT: no stable identities, but size and time with -d
+    SCOPED_TRACE(stable ? "identities" : "sizes and times");
+    memory_disk disk;
+    disk.stable_ids = stable;
+    for (const char *name : {"GX010123.MP4", "GX010124.MP4", "GX010125.MP4", "GX010126.MP4"})
+      disk.add(std::string("card/") + name);
+    disk.link("card/GX010126.MP4", "card/1000_G-HEVC-0126-01.mp4");
+    bool changed = false;
+    disk.before_change = [&](const text &, const text &) {
+      if (std::exchange(changed, true))
+        return;
+      disk.remove_name("card/GX010124.MP4");
+      disk.add("card/GX010124.MP4/inside");
+      disk.remove_name("card/GX010125.MP4");
+      disk.add("card/GX010125.MP4", "another")->modified = 0;
+      disk.remove_name("card/1000_G-HEVC-0126-01.mp4");
+      disk.add("card/1000_G-HEVC-0126-01.mp4", "another too");
+    };
+    text out = run(disk, "d");
+    EXPECT_EQ(disk.tree(), (tree{{"card/2023-05-06_15-59-02_G-HEVC-0123-01.mp4", "card/GX010123.MP4"},
+                                 {"card/GX010124.MP4/inside", "card/GX010124.MP4/inside"},
+                                 {"card/GX010125.MP4", "another"},
+                                 {"card/GX010126.MP4", "card/GX010126.MP4"},
+                                 {"card/1000_G-HEVC-0126-01.mp4", "another too"}}));
+    for (const char *name : {"GX010124.MP4", "GX010125.MP4"})
+      EXPECT_NE(out.find(decode_name(std::string("    [!!] card/") + name +
+                                     " is no longer what the scan found. "
+                                     "Skipping...\r\n")),
+                text::npos);
+    EXPECT_NE(out.find(u"    [!!] Could not remove card/GX010126.MP4, a second name of "
+                       u"1000_G-HEVC-0126-01.mp4. Skipping...\r\n"),
+              text::npos);
+  }
+}
+
+TEST(Promises, ASecondNameIsRemovedNotRenamed) {
+  memory_disk disk;
+  disk.add("card/GX010123.MP4");
+  disk.link("card/GX010123.MP4", "card/1000_G-HEVC-0123-01.mp4"); // a rename cut between link and unlink
+  text out = run(disk, "");
+  EXPECT_NE(out.find(u"\r\n    GX010123.MP4  -->  removed, a second name of 1000_G-HEVC-0123-01.mp4\r\n"),
+            text::npos);
+  EXPECT_EQ(out.find(u"GX010123.MP4  -->  G-"), text::npos);
+  EXPECT_EQ(disk.tree(), (tree{{"card/1000_G-HEVC-0123-01.mp4", "card/GX010123.MP4"}}));
 }
 
 TEST(Promises, TwoRunsAtOnceLoseNothing) {
@@ -221,7 +271,7 @@ TEST(Promises, TwoRunsAtOnceLoseNothing) {
     tree before = disk.tree();
     int renames = 0;
     bool second_running = false;
-    disk.before_rename = [&](const text &, const text &) {
+    disk.before_change = [&](const text &, const text &) {
       if (!second_running && renames++ == turn) {
         second_running = true;
         run(disk, "");
@@ -253,14 +303,15 @@ TEST(Promises, ASidecarMovesOnlyWithItsVideo) {
 TEST(Promises, SidecarsPairOnlyWhereTheyBelong) {
   memory_disk disk;
   for (const char *name :
-       {"GX010123.MP4", "GX010123.LRV",       "GL010123.LRV",       // only the camera's own proxy goes
-        "GOPR0007.MP4", "GOPR0007.LRV",       "GL010007.LRV",       // an older camera's proxy is GOPR
-        "GH010555.MP4", "GX010555.MP4",       "GL010555.LRV",       // two videos for one proxy
-        "GL010999.LRV",                                             // no video
-        "GX010333.MP4", "GX010333.THM",       "G-HEVC-0333-01.mp4", // the camera video first
-        "GX010777.THM", "G-HEVC-0777-01.mp4", "GL010888.LRV",       "G-AVC-0888-01.mp4",
-        "GH010889.THM", "G-AVC-0889-01.mp4",  "G-AVC-0889-01.thm", // it has one already
-        "GL010444.LRV", "G-HEVC-0444-01.mp4", "_G-AVC-0444-01.mp4"})
+       {"GX010123.MP4",           "GX010123.LRV",       "GL010123.LRV", // only the camera's own proxy goes
+        "GOPR0007.MP4",           "GOPR0007.LRV",       "GL010007.LRV", // an older camera's proxy is GOPR
+        "GH010555.MP4",           "GX010555.MP4",       "GL010555.LRV", // two videos for one proxy
+        "GL010999.LRV",                                                 // no video
+        "GX010333.MP4",           "GX010333.THM",       "G-HEVC-0333-01.mp4", // the camera video first
+        "GX010777.THM",           "G-HEVC-0777-01.mp4", "GL010888.LRV",       "G-AVC-0888-01.mp4",
+        "GH010889.THM",           "G-AVC-0889-01.mp4",  "G-AVC-0889-01.thm", // it has one already
+        "GL010444.LRV",           "G-HEVC-0444-01.mp4", "_G-AVC-0444-01.mp4", "GX010666.THM",
+        "1000_G-HEVC-0666-01.mp4"}) // a video under its temporary name stands nowhere yet
     disk.add(std::string("card/") + name);
   plan made = planned(disk, "l");
   EXPECT_EQ(renamings(made),
@@ -285,7 +336,55 @@ TEST(Promises, SidecarsPairOnlyWhereTheyBelong) {
                                                                {"GL010444.LRV", sidecar_fate::two_videos},
                                                                {"GL010555.LRV", sidecar_fate::two_videos},
                                                                {"GL010999.LRV", sidecar_fate::no_video},
-                                                               {"GX010123.LRV", sidecar_fate::no_video}}));
+                                                               {"GX010123.LRV", sidecar_fate::no_video},
+                                                               {"GX010666.THM", sidecar_fate::no_video}}));
+}
+
+TEST(Promises, SidecarsPairAlikeInEveryListingOrder) {
+  struct folder {
+    std::string switches;
+    std::vector<std::string> names;
+    std::vector<std::string> moved;      // always, in file order
+    std::vector<std::string> one_of;     // of these exactly one moves, the others are noted
+    std::vector<std::string> two_videos; // noted so
+  };
+  const folder folders[] = {
+      {"l",
+       {"GX010123.MP4", "GX010123.THM", "gx010123.thm", "GL010123.LRV", "GH010123.MP4"},
+       {"GX010123.MP4", "GH010123.MP4"},
+       {"GX010123.THM", "gx010123.thm"},
+       {"GL010123.LRV"}},
+      {"f",
+       {"4821_G-HEVC-0123-01.mp4", "5555_G-HEVC-0123-01.lrv", "5556_G-HEVC-0123-01.lrv", "G-AVC-0124-01.mp4",
+        "7777_G-AVC-0124-01.thm"},
+       {"4821_G-HEVC-0123-01.mp4", "7777_G-AVC-0124-01.thm"},
+       {"5555_G-HEVC-0123-01.lrv", "5556_G-HEVC-0123-01.lrv"},
+       {}},
+  };
+  for (const folder &f : folders) {
+    std::vector<std::string> order = f.names;
+    std::sort(order.begin(), order.end());
+    do {
+      memory_disk disk;
+      for (const std::string &name : order)
+        disk.add("card/" + name);
+      plan made = planned(disk, f.switches);
+      file_list files = scan(disk, memory_disk::path("card"), false, false).files;
+      std::multiset<std::string> moved, one_of, noted, two_videos;
+      for (const rename_job &job : made.jobs)
+        (std::count(f.one_of.begin(), f.one_of.end(), encode_name(job.old_name)) ? one_of : moved)
+            .insert(encode_name(job.old_name));
+      for (const sidecar_note &note : made.notes)
+        (note.fate == sidecar_fate::two_videos ? two_videos : noted)
+            .insert(encode_name(files[note.file].name));
+      SCOPED_TRACE(::testing::PrintToString(order));
+      EXPECT_EQ(moved, std::multiset<std::string>(f.moved.begin(), f.moved.end()));
+      EXPECT_EQ(two_videos, std::multiset<std::string>(f.two_videos.begin(), f.two_videos.end()));
+      ASSERT_EQ(one_of.size(), 1u);
+      noted.insert(*one_of.begin());
+      EXPECT_EQ(noted, std::multiset<std::string>(f.one_of.begin(), f.one_of.end()));
+    } while (std::next_permutation(order.begin(), order.end()) && !::testing::Test::HasFailure());
+  }
 }
 
 TEST(Promises, FinishingTakesOnlyWhatTheProgramGave) {
@@ -337,6 +436,7 @@ TEST(Promises, OneStartTimePerRecording) {
   disk.add("card/GX010200.MP4", "held")->unreadable = true;            // its recording stays as it is
   disk.add("card/GX020200.MP4", camera_video(started, "HD9.01"));
   disk.add("card/GX010300.MP4", "a FIFO")->regular = false; // no time, and never opened
+  disk.add("card/GX010400.MP4", camera_video(started, "HD9.01"))->fails_reading = true; // stays too
   disk.add("card/GX020300.MP4", camera_video(started + 7, "HD9.01"));
   disk.add("card/sub/GX010123.MP4", camera_video(started + 9000, "H23.01"));
   disk.add("card/sub/GX020123.MP4", camera_video(started + 9999, "H22.01", gpmf(120)));
@@ -349,6 +449,12 @@ TEST(Promises, OneStartTimePerRecording) {
                                                 {"GX020300.MP4", "2017-04-21_18-28-04_G-HEVC-0300-02.mp4"},
                                                 {"GX010123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-01.mp4"},
                                                 {"GX020123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-02.mp4"}}));
+  EXPECT_EQ(std::count(disk.log.begin(), disk.log.end(),
+                       "open " + encode_name(memory_disk::path("card/GX010300.MP4"))),
+            0);
+  plan short_names = planned(disk, "rto"); // -o: nothing to read, nothing held back
+  EXPECT_EQ(short_names.jobs.size(), 11u); // every camera name
+  EXPECT_TRUE(short_names.left.empty());
 }
 
 TEST(Promises, CameraNamesComeBackExactly) {
@@ -360,7 +466,9 @@ TEST(Promises, CameraNamesComeBackExactly) {
   disk.add("card/GP010007.MP4");                                  // its PR file tells an older camera
   disk.add("card/GP010008.MP4", camera_video(started, "HD5.02")); // and so does HD5 firmware
   disk.add("card/GH010009.MP4", camera_video(started, "HD6.01"));
-  disk.add("card/Gameplay.mp4"); // a name no camera writes stays
+  disk.add("card/GP010091.MP4", camera_video(started, "HD5.02"));
+  disk.add("card/GP020091.MP4", "the battery died"); // no header: its recording tells
+  disk.add("card/Gameplay.mp4");                     // a name no camera writes stays
   tree before = disk.tree();
   run(disk, "t");
   run(disk, "c");
@@ -373,14 +481,22 @@ TEST(Promises, CameraNamesComeBackExactly) {
 
   memory_disk taken;
   for (const char *name : {"G-HEVC-0126-01.mp4", "G-HEVC-0127-01.mp4", "_G-HEVC-0127-01.mp4",
-                           "G-AVC-0128-01.mp4", "2019_GH010128.MP4", "2019_GH010129.MP4"})
+                           "G-AVC-0128-01.mp4", "2019_GH010128.MP4", "2019_GH010129.MP4", "G-AVC-0130-01.mp4",
+                           "G-AVC-0130-01.lrv", "G-HEVC-0130-01.mp4", "G-HEVC-0130-01.lrv"})
     taken.add(std::string("card/") + name);
   taken.add("card/GX010126.MP4", "mine");
-  plan made = planned(taken, "c");
-  EXPECT_EQ(renamings(made),
-            (std::vector<std::pair<std::string, std::string>>{{"G-HEVC-0127-01.mp4", "GX010127.MP4"},
-                                                              {"G-AVC-0128-01.mp4", "GH010128.MP4"}}));
-  EXPECT_EQ(made.left.size(), 2u); // the name stands there, or an earlier file takes it
+  using list = std::vector<std::pair<std::string, std::string>>;
+  const list videos = {{"G-HEVC-0127-01.mp4", "GX010127.MP4"},
+                       {"G-AVC-0128-01.mp4", "GH010128.MP4"},
+                       {"G-AVC-0130-01.mp4", "GH010130.MP4"},
+                       {"G-HEVC-0130-01.mp4", "GX010130.MP4"}};
+  EXPECT_EQ(renamings(planned(taken, "c")), videos); // a sidecar only with -l
+  list with_sidecars = videos;
+  with_sidecars.insert(with_sidecars.begin() + 3, {"G-AVC-0130-01.lrv", "GL010130.LRV"});
+  plan made = planned(taken, "cl");
+  EXPECT_EQ(renamings(made), with_sidecars);
+  // The name stands there, or an earlier file takes it: both proxies would be GL010130.LRV.
+  EXPECT_EQ(made.left.size(), 3u);
   // -f -c takes a user's name of that shape only where no file of its chapter has a final name.
   EXPECT_EQ(renamings(planned(taken, "fc")),
             (std::vector<std::pair<std::string, std::string>>{{"2019_GH010129.MP4", "GH010129.MP4"}}));

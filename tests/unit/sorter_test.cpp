@@ -64,12 +64,26 @@ TEST(Names, AreClassifiedOnce) {
   };
   for (const auto &[name, expected] : examples)
     EXPECT_EQ(classify_name(name), expected) << narrow(name);
-  for (std::u16string_view name :
-       {u"GX010123.MOV", u"GX0101234.MP4", u"AX010123.MP4", u"GX01012_3THM", u"2019_Paris.mp4",
-        u"2019_Greece01.mp4", u"9999_Gameplay.mp4", u"0123_G-HEVC-0123-02.mp4", u"482_G-HEVC-0123-01.mp4",
-        u"4821-G-HEVC-0123-01.mp4", u"4821_G-HEVC-0123-01.MP4", u"4821_G-HEVC-0123-001.mp4",
-        u"4821_2023-02-30_15-59-02_G-HEVC-0123-01.mp4", u"4821_2023-05-06_15-59-02_GX012301.mp4",
-        u"4821_GX0123012.mp4", u"4821_GL010123.MP4", u"4821_GX01012a.MP4", u"4821_", u""})
+  for (std::u16string_view name : {u"GX010123.MOV",
+                                   u"GX0101234.MP4",
+                                   u"AX010123.MP4",
+                                   u"GX01012_3THM",
+                                   u"GL010123_LRV",
+                                   u"2019_Paris.mp4",
+                                   u"2019_Greece01.mp4",
+                                   u"9999_Gameplay.mp4",
+                                   u"0123_G-HEVC-0123-02.mp4",
+                                   u"482_G-HEVC-0123-01.mp4",
+                                   u"4821-G-HEVC-0123-01.mp4",
+                                   u"4821_G-HEVC-0123-01.MP4",
+                                   u"4821_G-HEVC-0123-001.mp4",
+                                   u"4821_2023-02-30_15-59-02_G-HEVC-0123-01.mp4",
+                                   u"4821_2023-05-06_15-59-02_GX012301.mp4",
+                                   u"4821_GX0123012.mp4",
+                                   u"4821_GL010123.MP4",
+                                   u"4821_GX01012a.MP4",
+                                   u"4821_",
+                                   u""})
     EXPECT_EQ(classify_name(name).kind, name_kind::other) << narrow(name);
 }
 
@@ -123,11 +137,16 @@ TEST(VideoHeader, ReadsFromHeadersAloneInFewReads) {
     std::uint64_t time = 0;
     std::string firmware = {};
     std::optional<std::int32_t> zone = {};
+    bool never_set = false;
   };
   const example examples[] = {
       {camera_video(3575644077, "H23.01.01.10.00"), no_time::none, 3575644077, "H23", {}},
       {camera_video(3575644077, "H22.01", gpmf(120, 1683388742)), no_time::none, 3575644077, "H22", 120},
-      {camera_video(3575644077, "H22.01", gpmf(32767)), no_time::none, 3575644077, "H22", {}},
+      {camera_video(3575644077, "H22.01", gpmf(32767)), no_time::none, 3575644077, "H22", {}, true},
+      {camera_video(3575644077, "H22.01", gpmf(32766)), no_time::none, 3575644077, "H22", {}},
+      {camera_video(3575644077, "H22.01", gpmf(840)), no_time::none, 3575644077, "H22", 840},
+      {camera_video(3575644077, "H22.01", gpmf(-840)), no_time::none, 3575644077, "H22", -840},
+      {camera_video(3575644077, "H22.01", gpmf(841)), no_time::none, 3575644077, "H22", {}},
       {camera_video(3575644077, "HD7.01", zeros), no_time::none, 3575644077, "HD7", {}},
       {camera_video(3575644077, "H22.01", malformed + gpmf(120)), no_time::none, 3575644077, "H22", {}},
       {start + box("moov", mvhd_64), no_time::none, 3800000000, "", {}},
@@ -159,6 +178,7 @@ TEST(VideoHeader, ReadsFromHeadersAloneInFewReads) {
       EXPECT_EQ(header.creation_time, e.time);
       EXPECT_EQ(header.firmware, e.firmware);
       EXPECT_EQ(header.zone, e.zone) << &e - examples;
+      EXPECT_EQ(header.zone_never_set, e.never_set) << &e - examples;
     }
   }
   video_header header;
