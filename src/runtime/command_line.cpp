@@ -8,15 +8,19 @@ std::size_t parameter_position = 0;
 
 } // namespace
 
+void record_arguments(int argc, char **argv) { command_line_platform::record(argc, argv); }
+
+text program_path() { return command_line_platform::program_path(); }
+
 int parameter_count() {
-  const std::vector<text> &tokens = command_line_detail::command_tokens();
+  const std::vector<text> &tokens = command_line_platform::command_tokens();
   return tokens.empty() ? 0 : static_cast<int>(tokens.size() - 1);
 }
 
 text next_parameter() {
   if (parameter_position >= static_cast<std::size_t>(parameter_count()))
     return {};
-  return command_line_detail::command_tokens()[1 + parameter_position++];
+  return command_line_platform::command_tokens()[1 + parameter_position++];
 }
 
 std::vector<text> split_command_line(std::u16string_view line) {

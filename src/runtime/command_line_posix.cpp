@@ -6,12 +6,12 @@ std::vector<text> tokens;
 
 } // namespace
 
-void record_arguments(int argc, char **argv) {
+void command_line_platform::record(int argc, char **argv) {
   tokens.clear();
   for (int i = 0; i < argc; ++i)
     tokens.push_back(decode_name(argv[i]));
 }
 
-const std::vector<text> &command_line_detail::command_tokens() { return tokens; }
+const std::vector<text> &command_line_platform::command_tokens() { return tokens; }
 
-text program_path() { return tokens.empty() ? text() : tokens[0]; }
+text command_line_platform::program_path() { return tokens.empty() ? text() : tokens[0]; }

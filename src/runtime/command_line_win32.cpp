@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-void record_arguments(int, char **) {}
+void command_line_platform::record(int, char **) {}
 
-const std::vector<text> &command_line_detail::command_tokens() {
+const std::vector<text> &command_line_platform::command_tokens() {
   // Split by the program's own rules, not CommandLineToArgvW, whose backslash rules differ.
   static const std::vector<text> tokens = [] {
     const wchar_t *line = GetCommandLineW();
@@ -14,7 +14,7 @@ const std::vector<text> &command_line_detail::command_tokens() {
   return tokens;
 }
 
-text program_path() {
+text command_line_platform::program_path() {
   // Room for 260 units as the platform's classic path limit; a longer path comes back cut
   // short, which only the file part could notice.
   wchar_t buffer[260] = {};

@@ -1,10 +1,35 @@
-#include "runtime/console.h"
+#include "runtime/console_platform.h"
 
 #include "runtime/command_line.h"
-#include "runtime/console_platform.h"
 #include "runtime/terminal_text.h"
 
-decoded_key decode_key(std::string_view bytes) {
+using console_platform::decoded_key;
+
+void open_console() { console_platform::open(); }
+
+void print_line(std::u16string_view line) { console_platform::write(line, true); }
+
+void print_text(std::u16string_view piece) {
+  if (!piece.empty())
+    console_platform::write(piece, false);
+}
+
+void set_colors(int foreground, int background) {
+  if (foreground >= 0 && background >= 0 && foreground < 16 && background < 16)
+    console_platform::colours(foreground, background);
+}
+
+text poll_key() { return console_platform::poll(); }
+
+void discard_typed_keys() { console_platform::discard_typed(); }
+
+void drop_pending_keys() { console_platform::drop_pending(); }
+
+text wait_for_key() { return console_platform::wait(); }
+
+void end_process(int exit_code) { console_platform::end(exit_code); }
+
+decoded_key console_platform::decode_key(std::string_view bytes) {
   if (bytes.empty())
     return {{}, 0, false};
   auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
@@ -40,7 +65,7 @@ decoded_key decode_key(std::string_view bytes) {
   return {key, length, complete};
 }
 
-text console_key(std::uint16_t virtual_key, char16_t character) {
+text console_platform::console_key(std::uint16_t virtual_key, char16_t character) {
   constexpr std::uint16_t escape_key = 0x1B;
   if (virtual_key == escape_key)
     return text(1, u'\x1b');
@@ -48,7 +73,7 @@ text console_key(std::uint16_t virtual_key, char16_t character) {
 }
 
 text from_outside(std::u16string_view outside) {
-  return console_detail::output_is_terminal() ? outside_safe(outside) : text(outside);
+  return console_platform::output_is_terminal() ? outside_safe(outside) : text(outside);
 }
 
 namespace {
@@ -70,7 +95,7 @@ line_printer &console_printer() {
   return printer;
 }
 
-bool pause_wanted(std::u16string_view parent_image, bool input_is_console) {
+bool console_platform::pause_wanted(std::u16string_view parent_image, bool input_is_console) {
   if (!input_is_console)
     return false;
   text name = file_part(parent_image, false);
@@ -81,8 +106,9 @@ bool pause_wanted(std::u16string_view parent_image, bool input_is_console) {
 
 void pause_before_closing(std::u16string_view closing_line) {
   // The processes are listed only when the answer could be yes: a pipe never waits.
-  bool input_is_console = console_detail::input_is_console();
-  if (!pause_wanted(input_is_console ? console_detail::parent_image_name() : text(), input_is_console))
+  bool input_is_console = console_platform::input_is_console();
+  if (!console_platform::pause_wanted(input_is_console ? console_platform::parent_image_name() : text(),
+                                      input_is_console))
     return;
   // As at the confirmation prompt: only a key pressed once the line shows may close it.
   discard_typed_keys();

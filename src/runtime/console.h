@@ -18,8 +18,8 @@
 // non-empty value, no colour is ever written.
 
 /// Records the standard input and output and installs the control handler. Call once,
-/// before any output. Always true.
-bool open_console();
+/// before any output.
+void open_console();
 
 /// The colours of the console's 16-colour palette that the program shows.
 enum class console_color : std::uint8_t { black = 0, light_grey = 7, light_red = 12, yellow = 14 };
@@ -77,31 +77,8 @@ void drop_pending_keys();
 /// an error or the Esc byte give U+001B, any other byte answers as its character.
 text wait_for_key();
 
-/// The first key in bytes read from a POSIX terminal.
-struct decoded_key {
-  text key;             ///< U+001B for a lone Esc; empty for an escape sequence; else one character
-  std::size_t used = 0; ///< the bytes the key takes
-  bool complete = true; ///< false when more bytes of the same key may still be on their way
-};
-
-/// Decodes the first key in the bytes. A lone Esc gives U+001B; an escape sequence
-/// (arrows, function keys, Alt+key) is taken whole and gives the empty text; otherwise
-/// one UTF-8 character. When the bytes end where the key could go on (an Esc alone, a
-/// sequence or a character cut short), complete is false, and key and used say how to
-/// take what is there should nothing more arrive.
-decoded_key decode_key(std::string_view bytes);
-
-/// The text a Windows console key press yields: U+001B for the Esc key (virtual key code
-/// 0x1B) even when it carries no character, as wine's terminal console reports it; the
-/// character otherwise; the empty text for a key without one.
-text console_key(std::uint16_t virtual_key, char16_t character);
-
-/// Whether the window should wait for a key before it closes: only when the parent is
-/// Explorer (its image name, a bare name or a path, compared without case), which gave
-/// the program a window of its own that closes with it, and the input is a console.
-bool pause_wanted(std::u16string_view parent_image, bool input_is_console);
-
-/// When pause_wanted says so, prints the closing line and waits for one key (typed-ahead
+/// When the window is the program's own (started from Explorer) and the input is a
+/// console, prints the closing line and waits for one key (typed-ahead
 /// keys discarded first). Call once, after the run's last output.
 void pause_before_closing(std::u16string_view closing_line);
 

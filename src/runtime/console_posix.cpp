@@ -38,13 +38,6 @@ void write_bytes(const char *data, std::size_t size) {
   }
 }
 
-void write_output(std::u16string_view piece, bool line_end) {
-  std::string bytes = encode_name(output_to_terminal ? std::u16string_view(terminal_safe(piece)) : piece);
-  if (line_end)
-    bytes += "\r\n";
-  write_bytes(bytes.data(), bytes.size());
-}
-
 // Puts the terminal back as the program found it: line mode with echo, default colours.
 // Only calls that are safe in a signal handler. By then the shell may have taken the
 // terminal over (it sees a stopped job at once), and changing the mode of a terminal that
@@ -149,14 +142,21 @@ bool read_pending() {
 
 } // namespace
 
-bool console_detail::output_is_terminal() { return output_to_terminal; }
+void console_platform::write(std::u16string_view piece, bool line_end) {
+  std::string bytes = encode_name(output_to_terminal ? std::u16string_view(terminal_safe(piece)) : piece);
+  if (line_end)
+    bytes += "\r\n";
+  write_bytes(bytes.data(), bytes.size());
+}
 
-bool console_detail::input_is_console() { return input_is_terminal; }
+bool console_platform::output_is_terminal() { return output_to_terminal; }
+
+bool console_platform::input_is_console() { return input_is_terminal; }
 
 // A terminal outlives the program run in it: nothing here ever waits before closing.
-text console_detail::parent_image_name() { return {}; }
+text console_platform::parent_image_name() { return {}; }
 
-bool open_console() {
+void console_platform::open() {
   output_to_terminal = isatty(STDOUT_FILENO) == 1;
   input_is_terminal = isatty(STDIN_FILENO) == 1;
   // The NO_COLOR convention: set to anything but the empty text, no colour at all.
@@ -169,19 +169,10 @@ bool open_console() {
   // A reader that goes away (chaptersort DIR -u | head) must not kill the run between its
   // two rename passes: output to a closed pipe is lost, as a failed write is on Windows.
   std::signal(SIGPIPE, SIG_IGN);
-  return true;
 }
 
-void print_line(std::u16string_view line) { write_output(line, true); }
-
-void print_text(std::u16string_view piece) {
-  if (!piece.empty())
-    write_output(piece, false);
-}
-
-void set_colors(int foreground, int background) {
-  if (foreground < 0 || background < 0 || foreground >= 16 || background >= 16 || !output_to_terminal ||
-      !colours_wanted)
+void console_platform::colours(int foreground, int background) {
+  if (!output_to_terminal || !colours_wanted)
     return;
   // Console colour bits are 1 blue, 2 green, 4 red; ANSI numbers them 1 red, 2 green,
   // 4 blue. Bit 8 picks the bright forms (90-97, 100-107).
@@ -195,7 +186,7 @@ void set_colors(int foreground, int background) {
   write_bytes(sequence.data(), sequence.size());
 }
 
-text poll_key() {
+text console_platform::poll() {
   if (!input_is_terminal)
     return {};
   forget_keys_from_before_a_stop();
@@ -203,23 +194,23 @@ text poll_key() {
     return {};
   // A terminal sends one key's bytes together, so a short wait for the rest tells a lone
   // Esc from an arrow key.
-  decoded_key first = decode_key(pending_keys);
+  console_platform::decoded_key first = console_platform::decode_key(pending_keys);
   while (!first.complete && input_ready(25) && read_pending())
-    first = decode_key(pending_keys);
+    first = console_platform::decode_key(pending_keys);
   pending_keys.erase(0, first.used);
   return first.key;
 }
 
-void discard_typed_keys() {
+void console_platform::discard_typed() {
   if (!input_is_terminal)
     return;
   tcflush(STDIN_FILENO, TCIFLUSH);
   pending_keys.clear();
 }
 
-void drop_pending_keys() { discard_typed_keys(); }
+void console_platform::drop_pending() { discard_typed(); }
 
-text wait_for_key() {
+text console_platform::wait() {
   if (!input_is_terminal) {
     unsigned char byte = 0;
     ssize_t got;
@@ -243,7 +234,7 @@ text wait_for_key() {
   }
   text key;
   for (;;) {
-    key = poll_key();
+    key = poll();
     if (!key.empty())
       break;
     if (!pending_keys.empty())
@@ -262,7 +253,7 @@ text wait_for_key() {
   return key;
 }
 
-[[noreturn]] void end_process(int exit_code) {
+void console_platform::end(int exit_code) {
   if (colours_used)
     write_bytes(reset_attributes, sizeof reset_attributes - 1);
   std::exit(exit_code);

@@ -54,14 +54,14 @@ BOOL WINAPI control_handler(DWORD) { return FALSE; }
 
 } // namespace
 
-bool console_detail::output_is_terminal() { return output_is_console; }
+bool console_platform::output_is_terminal() { return output_is_console; }
 
-bool console_detail::input_is_console() {
+bool console_platform::input_is_console() {
   DWORD events = 0;
   return GetNumberOfConsoleInputEvents(input_handle, &events) != 0;
 }
 
-text console_detail::parent_image_name() {
+text console_platform::parent_image_name() {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE)
     return {};
@@ -74,7 +74,7 @@ text console_detail::parent_image_name() {
   return name;
 }
 
-bool open_console() {
+void console_platform::open() {
   input_handle = GetStdHandle(STD_INPUT_HANDLE);
   output_handle = GetStdHandle(STD_OUTPUT_HANDLE);
   // The handle's kind never changes during the run: ask once, not on every line.
@@ -84,28 +84,26 @@ bool open_console() {
   wchar_t no_color[2] = {};
   colours_wanted = GetEnvironmentVariableW(L"NO_COLOR", no_color, 2) == 0;
   SetConsoleCtrlHandler(control_handler, TRUE);
-  return true;
 }
 
-void print_line(std::u16string_view line) {
-  text whole(line);
+void console_platform::write(std::u16string_view piece, bool line_end) {
+  if (!line_end) {
+    write_output(piece);
+    return;
+  }
+  text whole(piece);
   whole += u"\r\n";
   write_output(whole);
   FlushFileBuffers(output_handle);
 }
 
-void print_text(std::u16string_view piece) {
-  if (!piece.empty())
-    write_output(piece);
-}
-
-void set_colors(int foreground, int background) {
-  if (foreground < 0 || background < 0 || foreground >= 16 || background >= 16 || !colours_wanted)
+void console_platform::colours(int foreground, int background) {
+  if (!colours_wanted)
     return;
   SetConsoleTextAttribute(output_handle, static_cast<WORD>(background * 16 + foreground));
 }
 
-text poll_key() {
+text console_platform::poll() {
   DWORD waiting = 0;
   if (!GetNumberOfConsoleInputEvents(input_handle, &waiting) || waiting == 0)
     return {};
@@ -122,8 +120,8 @@ text poll_key() {
   return {};
 }
 
-void discard_typed_keys() {
-  if (!console_detail::input_is_console())
+void console_platform::discard_typed() {
+  if (!console_platform::input_is_console())
     return;
   // Wine's terminal console moves what was typed into the console's queue only once someone
   // waits on the input, and then takes its time: over 100 ms when its server was running
@@ -137,13 +135,13 @@ void discard_typed_keys() {
     FlushConsoleInputBuffer(input_handle);
 }
 
-void drop_pending_keys() {
-  if (console_detail::input_is_console())
+void console_platform::drop_pending() {
+  if (console_platform::input_is_console())
     FlushConsoleInputBuffer(input_handle);
 }
 
-text wait_for_key() {
-  if (!console_detail::input_is_console()) {
+text console_platform::wait() {
+  if (!console_platform::input_is_console()) {
     unsigned char byte = 0;
     DWORD got = 0;
     if (!ReadFile(input_handle, &byte, 1, &got, nullptr) || got != 1 || byte == 0x1B)
@@ -153,7 +151,7 @@ text wait_for_key() {
   // The console input handle is signalled while events wait: sleep on it between polls
   // instead of spinning.
   for (;;) {
-    text key = poll_key();
+    text key = poll();
     if (!key.empty())
       return key;
     if (WaitForSingleObject(input_handle, INFINITE) == WAIT_FAILED)
@@ -161,4 +159,4 @@ text wait_for_key() {
   }
 }
 
-[[noreturn]] void end_process(int exit_code) { ExitProcess(static_cast<UINT>(exit_code)); }
+void console_platform::end(int exit_code) { ExitProcess(static_cast<UINT>(exit_code)); }

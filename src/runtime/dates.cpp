@@ -6,12 +6,12 @@
 
 namespace {
 
-bool fields_of(date_value value, dates_detail::wall_clock &fields) {
-  return value >= 0 && value <= latest_date && dates_detail::utc_fields(value, fields);
+bool fields_of(date_value value, dates_platform::wall_clock &fields) {
+  return value >= 0 && value <= latest_date && dates_platform::utc_fields(value, fields);
 }
 
-std::int32_t field_of(date_value value, std::int32_t dates_detail::wall_clock::*field) {
-  dates_detail::wall_clock fields;
+std::int32_t field_of(date_value value, std::int32_t dates_platform::wall_clock::*field) {
+  dates_platform::wall_clock fields;
   return fields_of(value, fields) ? fields.*field : -1;
 }
 
@@ -35,7 +35,7 @@ bool token_at(std::u16string_view mask, std::size_t at, std::u16string_view toke
 
 } // namespace
 
-bool dates_detail::utc_fields(std::int64_t seconds, wall_clock &fields) {
+bool dates_platform::utc_fields(std::int64_t seconds, wall_clock &fields) {
   using namespace std::chrono;
   // Well past both ends of the calendar's years (-32767..32767): refused before any
   // conversion could overflow.
@@ -73,20 +73,20 @@ date_value make_date(std::int32_t year, std::int32_t month, std::int32_t day, st
   return days * 86400 + std::int64_t{hour} * 3600 + std::int64_t{minute} * 60 + second;
 }
 
-std::int32_t date_year(date_value value) { return field_of(value, &dates_detail::wall_clock::year); }
+std::int32_t date_year(date_value value) { return field_of(value, &dates_platform::wall_clock::year); }
 
-std::int32_t date_month(date_value value) { return field_of(value, &dates_detail::wall_clock::month); }
+std::int32_t date_month(date_value value) { return field_of(value, &dates_platform::wall_clock::month); }
 
-std::int32_t date_day(date_value value) { return field_of(value, &dates_detail::wall_clock::day); }
+std::int32_t date_day(date_value value) { return field_of(value, &dates_platform::wall_clock::day); }
 
-std::int32_t date_hour(date_value value) { return field_of(value, &dates_detail::wall_clock::hour); }
+std::int32_t date_hour(date_value value) { return field_of(value, &dates_platform::wall_clock::hour); }
 
-std::int32_t date_minute(date_value value) { return field_of(value, &dates_detail::wall_clock::minute); }
+std::int32_t date_minute(date_value value) { return field_of(value, &dates_platform::wall_clock::minute); }
 
-std::int32_t date_second(date_value value) { return field_of(value, &dates_detail::wall_clock::second); }
+std::int32_t date_second(date_value value) { return field_of(value, &dates_platform::wall_clock::second); }
 
 text format_date(std::u16string_view mask, date_value value) {
-  dates_detail::wall_clock fields;
+  dates_platform::wall_clock fields;
   // A value that cannot be broken down has no fields to write: like -1, no text at all.
   if (mask.empty() || !fields_of(value, fields))
     return {};
@@ -132,15 +132,15 @@ namespace {
 date_value date_of_file_time(bool read, std::int64_t ticks) {
   if (!read)
     return -1;
-  dates_detail::wall_clock fields;
-  if (!dates_detail::local_fields(ticks, fields))
+  dates_platform::wall_clock fields;
+  if (!dates_platform::local_fields(ticks, fields))
     return -1;
   return make_date(fields.year, fields.month, fields.day, fields.hour, fields.minute, fields.second);
 }
 
 } // namespace
 
-date_value entry_date(std::int64_t listing, std::int32_t selector) {
+date_value entry_date(std::int64_t listing, time_selector selector) {
   if (entry_type(listing) == entry_kind::none)
     return 0;
   std::int64_t ticks = 0;
@@ -148,15 +148,15 @@ date_value entry_date(std::int64_t listing, std::int32_t selector) {
   return date_of_file_time(read, ticks);
 }
 
-date_value file_date(std::u16string_view path, std::int32_t selector) {
+date_value file_date(std::u16string_view path, time_selector selector) {
   std::int64_t ticks = 0;
   bool read = file_time(path, selector, ticks);
   return date_of_file_time(read, ticks);
 }
 
 date_value local_date_at(std::int64_t utc_seconds) {
-  dates_detail::wall_clock fields;
-  if (!dates_detail::local_fields_at(utc_seconds, fields))
+  dates_platform::wall_clock fields;
+  if (!dates_platform::local_fields_at(utc_seconds, fields))
     return -1;
   return make_date(fields.year, fields.month, fields.day, fields.hour, fields.minute, fields.second);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/listing.h"
 #include "runtime/text.h"
 
 #include <cstdint>
@@ -12,13 +13,6 @@ using date_value = std::int64_t;
 /// The latest valid date value, 9999-12-31 23:59:59. Cameras whose clock jumped ahead
 /// write far-future stamps; nothing here stops at 2038.
 constexpr date_value latest_date = 253402300799;
-
-/// Which file time of an entry entry_date reads; any other value reads the creation time.
-namespace time_selector {
-constexpr std::int32_t creation = 0; ///< POSIX: status change (Linux), birth time (macOS)
-constexpr std::int32_t last_access = 1;
-constexpr std::int32_t last_write = 2;
-} // namespace time_selector
 
 /// The date value of six calendar fields (month and day from 1); -1 for a date that does
 /// not exist or lies outside the range. Nothing is wrapped: 31 April is refused.
@@ -46,11 +40,11 @@ text format_date(std::u16string_view mask, date_value value);
 /// The date value of a file time of a listing's current entry (a time_selector), as
 /// local wall-clock time with the offset in force now; 0 when nothing is open, -1 when the
 /// time cannot be read or lies outside the range or outside any calendar.
-date_value entry_date(std::int64_t listing, std::int32_t selector);
+date_value entry_date(std::int64_t listing, time_selector selector);
 
 /// The date value of a file time of the file a path names, as entry_date gives it; -1 when
 /// the file is not there or its time cannot be read or converted.
-date_value file_date(std::u16string_view path, std::int32_t selector);
+date_value file_date(std::u16string_view path, time_selector selector);
 
 /// The local wall-clock date value of an instant (seconds since 1970-01-01 00:00:00 UTC),
 /// with the offset in force on that date, summer time included; -1 when it cannot be

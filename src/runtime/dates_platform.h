@@ -1,11 +1,12 @@
 #pragma once
 
-// What each platform's dates file provides to dates.cpp, and the calendar breakdown they
-// share. Nothing outside the dates service includes this header.
+// The contract beneath the dates service: what each platform's dates file defines (both all
+// of it), and the calendar breakdown they share (dates.cpp). Nothing but the dates service
+// includes this header.
 
 #include "runtime/dates.h"
 
-namespace dates_detail {
+namespace dates_platform {
 /// Calendar fields of a local wall-clock time.
 struct wall_clock {
   std::int32_t year, month, day, hour, minute, second;
@@ -18,4 +19,4 @@ bool local_fields(std::int64_t ticks, wall_clock &fields);
 bool local_fields_at(std::int64_t utc_seconds, wall_clock &fields);
 /// UTC seconds since 1970 broken down by the calendar alone (shared code, dates.cpp).
 bool utc_fields(std::int64_t seconds, wall_clock &fields);
-} // namespace dates_detail
+} // namespace dates_platform

@@ -28,12 +28,12 @@ std::int64_t floor_divide(std::int64_t value, std::int64_t divisor) {
 
 } // namespace
 
-bool dates_detail::local_fields(std::int64_t ticks, wall_clock &fields) {
+bool dates_platform::local_fields(std::int64_t ticks, wall_clock &fields) {
   constexpr std::int64_t seconds_1601_to_1970 = 11644473600;
   return utc_fields(floor_divide(ticks, 10000000) - seconds_1601_to_1970 + current_offset(), fields);
 }
 
-bool dates_detail::local_fields_at(std::int64_t utc_seconds, wall_clock &fields) {
+bool dates_platform::local_fields_at(std::int64_t utc_seconds, wall_clock &fields) {
   auto instant = static_cast<std::time_t>(utc_seconds);
   struct tm local;
   if (instant != utc_seconds || !localtime_r(&instant, &local))

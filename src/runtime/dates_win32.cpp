@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-bool dates_detail::local_fields(std::int64_t ticks, wall_clock &fields) {
+bool dates_platform::local_fields(std::int64_t ticks, wall_clock &fields) {
   FILETIME utc;
   utc.dwLowDateTime = static_cast<DWORD>(static_cast<std::uint64_t>(ticks) & 0xFFFFFFFF);
   utc.dwHighDateTime = static_cast<DWORD>(static_cast<std::uint64_t>(ticks) >> 32);
@@ -16,7 +16,7 @@ bool dates_detail::local_fields(std::int64_t ticks, wall_clock &fields) {
   return true;
 }
 
-bool dates_detail::local_fields_at(std::int64_t utc_seconds, wall_clock &fields) {
+bool dates_platform::local_fields_at(std::int64_t utc_seconds, wall_clock &fields) {
   wall_clock utc;
   if (!utc_fields(utc_seconds, utc) || utc.year < 1601 || utc.year > 30827)
     return false;

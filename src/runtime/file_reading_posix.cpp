@@ -1,4 +1,4 @@
-#include "runtime/file_reading.h"
+#include "runtime/file_reading_platform.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -6,18 +6,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-open_outcome open_for_reading(std::u16string_view path, readable_file &file, file_failure &why) {
+open_outcome file_reading_platform::open(std::u16string_view path, readable_file &file, file_failure &why) {
   std::string bytes = encode_name(path);
   // O_NOATIME keeps the access time, and so the card's folder, as it was; it is allowed only
   // on the user's own files. O_NONBLOCK: should the name be a FIFO after all, the open does
   // not wait, and the check below refuses it.
   int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
 #ifdef O_NOATIME
-  int fd = open(bytes.c_str(), flags | O_NOATIME);
+  int fd = ::open(bytes.c_str(), flags | O_NOATIME);
   if (fd < 0 && errno == EPERM)
-    fd = open(bytes.c_str(), flags);
+    fd = ::open(bytes.c_str(), flags);
 #else
-  int fd = open(bytes.c_str(), flags);
+  int fd = ::open(bytes.c_str(), flags);
 #endif
   if (fd < 0) {
     why = failure_of_system_error(static_cast<unsigned long>(errno));
@@ -25,7 +25,7 @@ open_outcome open_for_reading(std::u16string_view path, readable_file &file, fil
   }
   struct stat status;
   if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-    close(fd);
+    ::close(fd);
     return open_outcome::not_regular;
   }
   file.handle = fd;
@@ -33,7 +33,8 @@ open_outcome open_for_reading(std::u16string_view path, readable_file &file, fil
   return open_outcome::opened;
 }
 
-std::int64_t read_at(const readable_file &file, std::uint64_t offset, unsigned char *into, std::size_t size) {
+std::int64_t file_reading_platform::read(const readable_file &file, std::uint64_t offset, unsigned char *into,
+                                         std::size_t size) {
   std::size_t got = 0;
   while (got < size) {
     ssize_t now =
@@ -49,8 +50,4 @@ std::int64_t read_at(const readable_file &file, std::uint64_t offset, unsigned c
   return static_cast<std::int64_t>(got);
 }
 
-void close_file(readable_file &file) {
-  if (file.handle >= 0)
-    close(static_cast<int>(file.handle));
-  file.handle = -1;
-}
+void file_reading_platform::close(std::intptr_t handle) { ::close(static_cast<int>(handle)); }

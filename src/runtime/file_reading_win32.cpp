@@ -1,4 +1,4 @@
-#include "runtime/file_reading.h"
+#include "runtime/file_reading_platform.h"
 #include "runtime/listing.h"
 
 #include <windows.h>
@@ -14,7 +14,7 @@ HANDLE open_shared(const text &path, DWORD access) {
 
 } // namespace
 
-open_outcome open_for_reading(std::u16string_view path, readable_file &file, file_failure &why) {
+open_outcome file_reading_platform::open(std::u16string_view path, readable_file &file, file_failure &why) {
   text name = platform_path(path);
   // With the right to write attributes, the handle can hold the access time as it is (a
   // write to a FAT card's folder otherwise); a read-only card or file refuses that right,
@@ -41,7 +41,8 @@ open_outcome open_for_reading(std::u16string_view path, readable_file &file, fil
   return open_outcome::opened;
 }
 
-std::int64_t read_at(const readable_file &file, std::uint64_t offset, unsigned char *into, std::size_t size) {
+std::int64_t file_reading_platform::read(const readable_file &file, std::uint64_t offset, unsigned char *into,
+                                         std::size_t size) {
   OVERLAPPED at = {};
   at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFF);
   at.OffsetHigh = static_cast<DWORD>(offset >> 32);
@@ -52,8 +53,6 @@ std::int64_t read_at(const readable_file &file, std::uint64_t offset, unsigned c
   return got;
 }
 
-void close_file(readable_file &file) {
-  if (file.handle != -1)
-    CloseHandle(reinterpret_cast<HANDLE>(file.handle)); // NOLINT(performance-no-int-to-ptr): as above
-  file.handle = -1;
+void file_reading_platform::close(std::intptr_t handle) {
+  CloseHandle(reinterpret_cast<HANDLE>(handle)); // NOLINT(performance-no-int-to-ptr): as above
 }

@@ -9,7 +9,7 @@ namespace {
 // in which nothing matched, and yields no entry.
 struct listing_record {
   bool open = false;
-  listing_detail::enumeration *enumeration = nullptr;
+  listing_platform::enumeration *enumeration = nullptr;
   bool fetch_next = false; // the entry found by the open has been delivered
 };
 
@@ -42,7 +42,7 @@ listing_record *open_record(std::int64_t listing) {
 
 void clear(listing_record &record) {
   if (record.enumeration)
-    listing_detail::finish(record.enumeration);
+    listing_platform::finish(record.enumeration);
   record = listing_record();
 }
 
@@ -56,7 +56,7 @@ text join_path(std::u16string_view directory, std::u16string_view name) {
   text full;
   full.reserve(directory.size() + 1 + name.size());
   full += directory;
-  if (!directory.empty() && !(directory.back() == path_separator && listing_detail::verbatim(directory)))
+  if (!directory.empty() && !(directory.back() == path_separator && listing_platform::verbatim(directory)))
     full += path_separator;
   full += name;
   return full;
@@ -81,15 +81,15 @@ std::int64_t open_listing(std::int64_t listing, std::u16string_view directory, s
     record = &slots[static_cast<std::size_t>(listing)];
     clear(*record); // a number opened again ends its old enumeration first
   }
-  listing_detail::enumeration *started = nullptr;
-  switch (listing_detail::start(started, directory, pattern)) {
-  case listing_detail::start_result::found:
+  listing_platform::enumeration *started = nullptr;
+  switch (listing_platform::start(started, directory, pattern)) {
+  case listing_platform::start_result::found:
     *record = {true, started, false};
     break;
-  case listing_detail::start_result::nothing_matched:
+  case listing_platform::start_result::nothing_matched:
     *record = {true, nullptr, true};
     break;
-  case listing_detail::start_result::failed:
+  case listing_platform::start_result::failed:
     if (listing == new_listing_handle)
       handle_listings.pop_front();
     return 0;
@@ -105,49 +105,75 @@ bool next_entry(std::int64_t listing) {
     record->fetch_next = true;
     return true;
   }
-  return listing_detail::advance(*record->enumeration);
+  return listing_platform::advance(*record->enumeration);
 }
 
 text entry_name(std::int64_t listing) {
   listing_record *record = open_record(listing);
-  return record && record->enumeration ? listing_detail::current_name(*record->enumeration) : text();
+  return record && record->enumeration ? listing_platform::current_name(*record->enumeration) : text();
 }
 
-int entry_type(std::int64_t listing) {
+entry_kind entry_type(std::int64_t listing) {
   listing_record *record = open_record(listing);
   if (!record)
     return entry_kind::none;
-  return record->enumeration ? listing_detail::current_type(*record->enumeration) : entry_kind::file;
+  return record->enumeration ? listing_platform::current_type(*record->enumeration) : entry_kind::file;
 }
 
 bool entry_is_link(std::int64_t listing) {
   listing_record *record = open_record(listing);
-  return record && record->enumeration && listing_detail::current_is_link(*record->enumeration);
+  return record && record->enumeration && listing_platform::current_is_link(*record->enumeration);
 }
 
 bool entry_is_regular(std::int64_t listing) {
   listing_record *record = open_record(listing);
-  return record && record->enumeration && listing_detail::current_is_regular(*record->enumeration);
+  return record && record->enumeration && listing_platform::current_is_regular(*record->enumeration);
+}
+
+text platform_path(std::u16string_view path) { return listing_platform::full_path(path); }
+
+file_failure failure_of_system_error(unsigned long code) { return listing_platform::failure_of(code); }
+
+file_failure rename_without_replacing(std::u16string_view existing_path, std::u16string_view new_path) {
+  return listing_platform::rename(existing_path, new_path);
+}
+
+bool same_file(std::u16string_view first_name, std::u16string_view second_name) {
+  return listing_platform::same_file(first_name, second_name);
+}
+
+bool remove_second_name(std::u16string_view second_name, std::u16string_view kept_name) {
+  // Two links of one file: removing one leaves the file under the other.
+  return second_name != kept_name && same_file(second_name, kept_name) &&
+         listing_platform::remove_name(second_name);
+}
+
+name_holds check_listed(std::u16string_view path, const entry_facts &listed) {
+  return listing_platform::check_listed(path, listed);
+}
+
+bool file_time(std::u16string_view path, time_selector selector, std::int64_t &ticks) {
+  return listing_platform::file_time(path, selector, ticks);
 }
 
 bool rename_file(std::u16string_view existing_path, std::u16string_view new_path) {
   return rename_without_replacing(existing_path, new_path) == file_failure::none;
 }
 
-bool entry_file_time(std::int64_t listing, int selector, std::int64_t &ticks) {
+bool entry_file_time(std::int64_t listing, time_selector selector, std::int64_t &ticks) {
   listing_record *record = open_record(listing);
   return record && record->enumeration &&
-         listing_detail::current_file_time(*record->enumeration, selector, ticks);
+         listing_platform::current_file_time(*record->enumeration, selector, ticks);
 }
 
 bool current_entry_facts(std::int64_t listing, bool with_times, entry_facts &facts) {
   listing_record *record = open_record(listing);
-  return record && record->enumeration && listing_detail::facts(*record->enumeration, with_times, facts);
+  return record && record->enumeration && listing_platform::facts(*record->enumeration, with_times, facts);
 }
 
 bool listing_identity(std::int64_t listing, file_identity &identity) {
   listing_record *record = open_record(listing);
-  return record && record->enumeration && listing_detail::identity(*record->enumeration, identity);
+  return record && record->enumeration && listing_platform::identity(*record->enumeration, identity);
 }
 
 void close_listing(std::int64_t listing) {

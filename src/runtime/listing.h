@@ -16,11 +16,18 @@
 // check and a rename under a lock on the folder).
 
 /// What entry_type tells of an entry.
-namespace entry_kind {
-constexpr int none = 0;      ///< nothing is open under the listing
-constexpr int file = 1;      ///< anything that is not a directory
-constexpr int directory = 2; ///< a directory, or a link to one
-} // namespace entry_kind
+enum class entry_kind : int {
+  none = 0,     ///< nothing is open under the listing
+  file = 1,     ///< anything that is not a directory
+  directory = 2 ///< a directory, or a link to one
+};
+
+/// Which file time of an entry is read; any other value reads the creation time.
+enum class time_selector : std::int32_t {
+  creation = 0, ///< POSIX: status change (Linux), birth time (macOS)
+  last_access = 1,
+  last_write = 2
+};
 
 /// open_listing's request for a fresh listing handle instead of a numbered slot.
 constexpr std::int64_t new_listing_handle = -1;
@@ -47,7 +54,7 @@ text entry_name(std::int64_t listing);
 
 /// entry_kind::directory for a directory (or a link to one), entry_kind::file for
 /// anything else, entry_kind::none when nothing is open.
-int entry_type(std::int64_t listing);
+entry_kind entry_type(std::int64_t listing);
 
 /// Whether the current entry is a link (POSIX symbolic link; Windows symbolic link or
 /// junction), whatever it points to. False when nothing is open.
@@ -148,11 +155,11 @@ name_holds check_listed(std::u16string_view path, const entry_facts &listed);
 /// The current entry's file time (selector 0 creation or, on POSIX, status change; 1 last
 /// access; 2 last write; others as 0) in 100 ns ticks since 1601-01-01 UTC. False when
 /// nothing is open or the time cannot be read.
-bool entry_file_time(std::int64_t listing, int selector, std::int64_t &ticks);
+bool entry_file_time(std::int64_t listing, time_selector selector, std::int64_t &ticks);
 
 /// A file's time by its path, as entry_file_time gives it for a listed entry (a link: what
 /// it points to). False when the file is not there or its time cannot be read.
-bool file_time(std::u16string_view path, int selector, std::int64_t &ticks);
+bool file_time(std::u16string_view path, time_selector selector, std::int64_t &ticks);
 
 /// Test hook, POSIX only: 1 makes rename_file act as on a file system that refuses
 /// RENAME_NOREPLACE (link and unlink), 2 as on one without links either; 0 restores.

@@ -14,7 +14,7 @@
 
 const char16_t path_separator = u'/';
 
-struct listing_detail::enumeration {
+struct listing_platform::enumeration {
   DIR *directory = nullptr;
   std::string pattern; // empty: every entry
   const char *name = nullptr;
@@ -32,15 +32,15 @@ struct listing_detail::enumeration {
 
 namespace {
 
-file_failure failure_of(int error) { return failure_of_system_error(static_cast<unsigned long>(error)); }
+file_failure failure_of(int error) { return listing_platform::failure_of(static_cast<unsigned long>(error)); }
 
 int rename_fallback = 0;
 
-bool matches(const listing_detail::enumeration &listing, const char *name) {
+bool matches(const listing_platform::enumeration &listing, const char *name) {
   return listing.pattern.empty() || fnmatch(listing.pattern.c_str(), name, 0) == 0;
 }
 
-bool read_matching(listing_detail::enumeration &listing) {
+bool read_matching(listing_platform::enumeration &listing) {
   while (struct dirent *entry = readdir(listing.directory)) {
     if (!matches(listing, entry->d_name))
       continue;
@@ -57,7 +57,7 @@ bool read_matching(listing_detail::enumeration &listing) {
 // At most one stat per entry, made when a time (or a type readdir did not give) is first
 // asked for, following a link so that a link to a directory is a directory. A dangling
 // link is taken as itself.
-const struct stat *entry_status(listing_detail::enumeration &listing) {
+const struct stat *entry_status(listing_platform::enumeration &listing) {
   if (!listing.stat_done) {
     int fd = dirfd(listing.directory);
     listing.stat_ok = fstatat(fd, listing.name, &listing.status, 0) == 0 ||
@@ -112,8 +112,8 @@ file_failure checked_rename(const std::string &from, const std::string &to) {
 
 } // namespace
 
-listing_detail::start_result listing_detail::start(enumeration *&started, std::u16string_view directory,
-                                                   std::u16string_view pattern) {
+listing_platform::start_result listing_platform::start(enumeration *&started, std::u16string_view directory,
+                                                       std::u16string_view pattern) {
   static bool limit_raised = false;
   if (!limit_raised) {
     raise_open_file_limit();
@@ -137,19 +137,19 @@ listing_detail::start_result listing_detail::start(enumeration *&started, std::u
   return start_result::found;
 }
 
-bool listing_detail::advance(enumeration &listing) { return read_matching(listing); }
+bool listing_platform::advance(enumeration &listing) { return read_matching(listing); }
 
-void listing_detail::finish(enumeration *listing) {
+void listing_platform::finish(enumeration *listing) {
   if (listing->directory)
     closedir(listing->directory);
   delete listing;
 }
 
-text listing_detail::current_name(const enumeration &listing) {
+text listing_platform::current_name(const enumeration &listing) {
   return listing.name ? decode_name(listing.name) : text();
 }
 
-int listing_detail::current_type(enumeration &listing) {
+entry_kind listing_platform::current_type(enumeration &listing) {
   // readdir already tells a directory from a file on most file systems; only a link (is
   // its target a directory?) or an unknown type needs the stat.
   if (listing.type_hint == DT_DIR)
@@ -171,7 +171,7 @@ file_kind kind_of_mode(mode_t mode) {
 
 // What the entry is by its own name, from readdir where the file system says, else by
 // one lstat.
-file_kind own_kind(listing_detail::enumeration &listing) {
+file_kind own_kind(listing_platform::enumeration &listing) {
   switch (listing.type_hint) {
   case DT_REG:
     return file_kind::regular;
@@ -210,9 +210,9 @@ bool identities_stable(int folder) {
 
 } // namespace
 
-bool listing_detail::current_is_link(enumeration &listing) { return own_kind(listing) == file_kind::link; }
+bool listing_platform::current_is_link(enumeration &listing) { return own_kind(listing) == file_kind::link; }
 
-bool listing_detail::current_is_regular(enumeration &listing) {
+bool listing_platform::current_is_regular(enumeration &listing) {
   if (listing.type_hint == DT_REG)
     return true;
   if (listing.type_hint != DT_UNKNOWN && listing.type_hint != DT_LNK)
@@ -224,16 +224,18 @@ bool listing_detail::current_is_regular(enumeration &listing) {
 
 namespace {
 
-bool ticks_of(const struct stat *status, int selector, std::int64_t &ticks) {
+bool ticks_of(const struct stat *status, time_selector selector, std::int64_t &ticks) {
   if (!status)
     return false;
     // Linux keeps no creation time in stat; the status-change time stands in for it there.
 #if defined(__APPLE__)
-  struct timespec time = selector == 1   ? status->st_atimespec
-                         : selector == 2 ? status->st_mtimespec
-                                         : status->st_birthtimespec;
+  struct timespec time = selector == time_selector::last_access  ? status->st_atimespec
+                         : selector == time_selector::last_write ? status->st_mtimespec
+                                                                 : status->st_birthtimespec;
 #else
-  struct timespec time = selector == 1 ? status->st_atim : selector == 2 ? status->st_mtim : status->st_ctim;
+  struct timespec time = selector == time_selector::last_access  ? status->st_atim
+                         : selector == time_selector::last_write ? status->st_mtim
+                                                                 : status->st_ctim;
 #endif
   // A time far outside any calendar (a file system can hold one) is held at the ends of
   // the tick range instead of overflowing; it then lies outside every date value.
@@ -253,18 +255,18 @@ bool ticks_of(const struct stat *status, int selector, std::int64_t &ticks) {
 
 } // namespace
 
-bool listing_detail::current_file_time(enumeration &listing, int selector, std::int64_t &ticks) {
+bool listing_platform::current_file_time(enumeration &listing, time_selector selector, std::int64_t &ticks) {
   return ticks_of(entry_status(listing), selector, ticks);
 }
 
-bool file_time(std::u16string_view path, int selector, std::int64_t &ticks) {
+bool listing_platform::file_time(std::u16string_view path, time_selector selector, std::int64_t &ticks) {
   struct stat status;
   return ticks_of(stat(encode_name(path).c_str(), &status) == 0 ? &status : nullptr, selector, ticks);
 }
 
-bool listing_detail::verbatim(std::u16string_view) { return false; }
+bool listing_platform::verbatim(std::u16string_view) { return false; }
 
-bool listing_detail::facts(enumeration &listing, bool with_times, entry_facts &facts) {
+bool listing_platform::facts(enumeration &listing, bool with_times, entry_facts &facts) {
   facts = {};
   facts.kind = own_kind(listing);
   if (listing.folder_state == 0) {
@@ -281,13 +283,13 @@ bool listing_detail::facts(enumeration &listing, bool with_times, entry_facts &f
   }
   if (with_times && facts.kind == file_kind::regular) {
     const struct stat *status = entry_status(listing);
-    facts.timed = status && ticks_of(status, 2, facts.write_ticks);
+    facts.timed = status && ticks_of(status, time_selector::last_write, facts.write_ticks);
     facts.size = status ? static_cast<std::uint64_t>(status->st_size) : 0;
   }
   return true;
 }
 
-name_holds check_listed(std::u16string_view path, const entry_facts &listed) {
+name_holds listing_platform::check_listed(std::u16string_view path, const entry_facts &listed) {
   struct stat status;
   if (lstat(encode_name(path).c_str(), &status) != 0)
     return name_holds::nothing;
@@ -297,12 +299,12 @@ name_holds check_listed(std::u16string_view path, const entry_facts &listed) {
     same = listed.identity == file_identity{static_cast<std::uint64_t>(status.st_dev),
                                             static_cast<std::uint64_t>(status.st_ino)};
   else if (same && listed.timed)
-    same = ticks_of(&status, 2, ticks) && ticks == listed.write_ticks &&
+    same = ticks_of(&status, time_selector::last_write, ticks) && ticks == listed.write_ticks &&
            static_cast<std::uint64_t>(status.st_size) == listed.size;
   return same ? name_holds::as_listed : name_holds::another;
 }
 
-bool listing_detail::identity(enumeration &listing, file_identity &identity) {
+bool listing_platform::identity(enumeration &listing, file_identity &identity) {
   struct stat status;
   if (fstat(dirfd(listing.directory), &status) != 0)
     return false;
@@ -311,7 +313,7 @@ bool listing_detail::identity(enumeration &listing, file_identity &identity) {
   return true;
 }
 
-file_failure failure_of_system_error(unsigned long code) {
+file_failure listing_platform::failure_of(unsigned long code) {
   switch (static_cast<int>(code)) {
   case EEXIST:
   case ENOTEMPTY:
@@ -332,11 +334,11 @@ file_failure failure_of_system_error(unsigned long code) {
   }
 }
 
-void force_rename_fallback(int level) { rename_fallback = level; }
+void listing_platform::force_rename_fallback(int level) { rename_fallback = level; }
 
-text platform_path(std::u16string_view path) { return text(path); }
+text listing_platform::full_path(std::u16string_view path) { return text(path); }
 
-file_failure rename_without_replacing(std::u16string_view existing_path, std::u16string_view new_path) {
+file_failure listing_platform::rename(std::u16string_view existing_path, std::u16string_view new_path) {
   std::string from = encode_name(existing_path);
   std::string to = encode_name(new_path);
   // rename(2) would replace an existing target. renameat2 with RENAME_NOREPLACE (macOS:
@@ -374,15 +376,13 @@ file_failure rename_without_replacing(std::u16string_view existing_path, std::u1
   return checked_rename(from, to);
 }
 
-bool same_file(std::u16string_view first_name, std::u16string_view second_name) {
+bool listing_platform::same_file(std::u16string_view first_name, std::u16string_view second_name) {
   struct stat first, second;
   return lstat(encode_name(first_name).c_str(), &first) == 0 &&
          lstat(encode_name(second_name).c_str(), &second) == 0 && S_ISREG(first.st_mode) &&
          first.st_dev == second.st_dev && first.st_ino == second.st_ino && first.st_nlink >= 2;
 }
 
-bool remove_second_name(std::u16string_view second_name, std::u16string_view kept_name) {
-  // Two links of one file: removing one leaves the file under the other.
-  return second_name != kept_name && same_file(second_name, kept_name) &&
-         unlink(encode_name(second_name).c_str()) == 0;
+bool listing_platform::remove_name(std::u16string_view name) {
+  return unlink(encode_name(name).c_str()) == 0;
 }

@@ -4,7 +4,7 @@
 
 const char16_t path_separator = u'\\';
 
-struct listing_detail::enumeration {
+struct listing_platform::enumeration {
   HANDLE find_handle = INVALID_HANDLE_VALUE;
   WIN32_FIND_DATAW find_data = {};
   text directory;
@@ -24,12 +24,12 @@ text search_folder(std::u16string_view directory) {
 
 } // namespace
 
-listing_detail::start_result listing_detail::start(enumeration *&started, std::u16string_view directory,
-                                                   std::u16string_view pattern) {
+listing_platform::start_result listing_platform::start(enumeration *&started, std::u16string_view directory,
+                                                       std::u16string_view pattern) {
   // The folder in its full form (platform_path), as the system reads the path: "C:" is the
   // root of C, "C:/Clips/" is C:\Clips. The empty directory is the current folder, which
   // the bare pattern searches.
-  text folder = directory.empty() ? text() : platform_path(directory);
+  text folder = directory.empty() ? text() : full_path(directory);
   text search = search_folder(folder);
   search += pattern.empty() ? std::u16string_view(u"*.*") : pattern;
   auto *listing = new enumeration;
@@ -44,26 +44,26 @@ listing_detail::start_result listing_detail::start(enumeration *&started, std::u
   return error == ERROR_FILE_NOT_FOUND ? start_result::nothing_matched : start_result::failed;
 }
 
-bool listing_detail::advance(enumeration &listing) {
+bool listing_platform::advance(enumeration &listing) {
   return FindNextFileW(listing.find_handle, &listing.find_data) != 0;
 }
 
-void listing_detail::finish(enumeration *listing) {
+void listing_platform::finish(enumeration *listing) {
   if (listing->find_handle != INVALID_HANDLE_VALUE)
     FindClose(listing->find_handle);
   delete listing;
 }
 
-text listing_detail::current_name(const enumeration &listing) {
+text listing_platform::current_name(const enumeration &listing) {
   return text(reinterpret_cast<const char16_t *>(listing.find_data.cFileName));
 }
 
-int listing_detail::current_type(enumeration &listing) {
+entry_kind listing_platform::current_type(enumeration &listing) {
   return (listing.find_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? entry_kind::directory
                                                                               : entry_kind::file;
 }
 
-bool listing_detail::current_is_link(enumeration &listing) {
+bool listing_platform::current_is_link(enumeration &listing) {
   // Only symbolic links and junctions lead elsewhere; other reparse points (cloud
   // placeholders, deduplicated files) are the entry itself. The tag of a reparse point
   // is in dwReserved0; wine leaves it 0 for the POSIX symbolic links it shows as
@@ -74,7 +74,7 @@ bool listing_detail::current_is_link(enumeration &listing) {
   return tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT || tag == 0;
 }
 
-bool listing_detail::current_is_regular(enumeration &listing) {
+bool listing_platform::current_is_regular(enumeration &listing) {
   // A folder's entries are directories or files on Windows: devices and pipes live in
   // namespaces of their own.
   return (listing.find_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -83,30 +83,30 @@ bool listing_detail::current_is_regular(enumeration &listing) {
 namespace {
 
 // The listing's find data and a path's attribute data hold the same three times.
-template <typename times> std::int64_t ticks_of(const times &data, int selector) {
-  const FILETIME &time = selector == 1   ? data.ftLastAccessTime
-                         : selector == 2 ? data.ftLastWriteTime
-                                         : data.ftCreationTime;
+template <typename times> std::int64_t ticks_of(const times &data, time_selector selector) {
+  const FILETIME &time = selector == time_selector::last_access  ? data.ftLastAccessTime
+                         : selector == time_selector::last_write ? data.ftLastWriteTime
+                                                                 : data.ftCreationTime;
   return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) |
                                    time.dwLowDateTime);
 }
 
 } // namespace
 
-bool listing_detail::current_file_time(enumeration &listing, int selector, std::int64_t &ticks) {
+bool listing_platform::current_file_time(enumeration &listing, time_selector selector, std::int64_t &ticks) {
   ticks = ticks_of(listing.find_data, selector);
   return true;
 }
 
-bool file_time(std::u16string_view path, int selector, std::int64_t &ticks) {
+bool listing_platform::file_time(std::u16string_view path, time_selector selector, std::int64_t &ticks) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(wide(platform_path(path)), GetFileExInfoStandard, &data))
+  if (!GetFileAttributesExW(wide(full_path(path)), GetFileExInfoStandard, &data))
     return false;
   ticks = ticks_of(data, selector);
   return true;
 }
 
-bool listing_detail::verbatim(std::u16string_view directory) { return directory.starts_with(u"\\\\?\\"); }
+bool listing_platform::verbatim(std::u16string_view directory) { return directory.starts_with(u"\\\\?\\"); }
 
 namespace {
 
@@ -123,7 +123,7 @@ std::uint64_t size_of(DWORD high, DWORD low) { return (static_cast<std::uint64_t
 
 } // namespace
 
-bool listing_detail::facts(enumeration &listing, bool, entry_facts &facts) {
+bool listing_platform::facts(enumeration &listing, bool, entry_facts &facts) {
   // The find data holds the size and the times of every entry at no cost, but no file
   // index: asking for one would open every file.
   const WIN32_FIND_DATAW &data = listing.find_data;
@@ -131,21 +131,21 @@ bool listing_detail::facts(enumeration &listing, bool, entry_facts &facts) {
   facts.kind = kind_of_attributes(data.dwFileAttributes, current_is_link(listing));
   facts.timed = facts.kind == file_kind::regular;
   facts.size = size_of(data.nFileSizeHigh, data.nFileSizeLow);
-  facts.write_ticks = ticks_of(data, 2);
+  facts.write_ticks = ticks_of(data, time_selector::last_write);
   return true;
 }
 
-name_holds check_listed(std::u16string_view path, const entry_facts &listed) {
+name_holds listing_platform::check_listed(std::u16string_view path, const entry_facts &listed) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(wide(platform_path(path)), GetFileExInfoStandard, &data))
+  if (!GetFileAttributesExW(wide(full_path(path)), GetFileExInfoStandard, &data))
     return name_holds::nothing;
   bool same = kind_of_attributes(data.dwFileAttributes, listed.kind == file_kind::link) == listed.kind &&
               (!listed.timed || (size_of(data.nFileSizeHigh, data.nFileSizeLow) == listed.size &&
-                                 ticks_of(data, 2) == listed.write_ticks));
+                                 ticks_of(data, time_selector::last_write) == listed.write_ticks));
   return same ? name_holds::as_listed : name_holds::another;
 }
 
-bool listing_detail::identity(enumeration &listing, file_identity &identity) {
+bool listing_platform::identity(enumeration &listing, file_identity &identity) {
   // A directory handle (backup semantics) gives the volume serial and file index that
   // name the directory whatever path, link or junction led to it.
   // The folder the listing searches in its full form, not the directory as typed: "E:"
@@ -166,7 +166,7 @@ bool listing_detail::identity(enumeration &listing, file_identity &identity) {
   return true;
 }
 
-file_failure failure_of_system_error(unsigned long code) {
+file_failure listing_platform::failure_of(unsigned long code) {
   switch (code) {
   case ERROR_ALREADY_EXISTS:
   case ERROR_FILE_EXISTS:
@@ -186,7 +186,7 @@ file_failure failure_of_system_error(unsigned long code) {
   }
 }
 
-void force_rename_fallback(int) {}
+void listing_platform::force_rename_fallback(int) {}
 
 namespace {
 
@@ -210,9 +210,9 @@ bool same_identity(const BY_HANDLE_FILE_INFORMATION &first, const BY_HANDLE_FILE
 
 } // namespace
 
-text platform_path(std::u16string_view path) {
+text listing_platform::full_path(std::u16string_view path) {
   text given(path);
-  if (given.empty() || listing_detail::verbatim(given) || given.starts_with(u"\\\\.\\"))
+  if (given.empty() || listing_platform::verbatim(given) || given.starts_with(u"\\\\.\\"))
     return given;
   // "E:" alone is the root of E, as a listing searches it ("E:\*"), not E's current folder.
   if (given.size() == 2 && given[1] == u':')
@@ -231,34 +231,31 @@ text platform_path(std::u16string_view path) {
   return u"\\\\?\\" + full;
 }
 
-file_failure rename_without_replacing(std::u16string_view existing_path, std::u16string_view new_path) {
+file_failure listing_platform::rename(std::u16string_view existing_path, std::u16string_view new_path) {
   // MoveFileW without MOVEFILE_REPLACE_EXISTING fails when the new path exists. Wine turns
   // it into rename(2), which, when both paths are links of one file, reports success and
   // leaves both in place: a move counts only once the old name no longer names the file.
   // That is asked by identity, not by name: in a case-sensitive folder the old name may
   // still find another file that differs from it only in letter case.
-  text from = platform_path(existing_path);
-  text to = platform_path(new_path);
+  text from = full_path(existing_path);
+  text to = full_path(new_path);
   BY_HANDLE_FILE_INFORMATION before, after;
   bool known = file_information(from, before);
   if (!MoveFileW(wide(from), wide(to)))
-    return failure_of_system_error(GetLastError());
+    return failure_of(GetLastError());
   if (known ? file_information(from, after) && same_identity(before, after)
             : GetFileAttributesW(wide(from)) != INVALID_FILE_ATTRIBUTES)
     return file_failure::name_taken;
   return file_failure::none;
 }
 
-bool same_file(std::u16string_view first_name, std::u16string_view second_name) {
+bool listing_platform::same_file(std::u16string_view first_name, std::u16string_view second_name) {
   BY_HANDLE_FILE_INFORMATION first, second;
-  return file_information(platform_path(first_name), first) &&
-         file_information(platform_path(second_name), second) &&
+  return file_information(full_path(first_name), first) && file_information(full_path(second_name), second) &&
          (first.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && same_identity(first, second) &&
          first.nNumberOfLinks >= 2;
 }
 
-bool remove_second_name(std::u16string_view second_name, std::u16string_view kept_name) {
-  // Two links of one file: removing one leaves the file under the other.
-  return second_name != kept_name && same_file(second_name, kept_name) &&
-         DeleteFileW(wide(platform_path(second_name))) != 0;
+bool listing_platform::remove_name(std::u16string_view name) {
+  return DeleteFileW(wide(full_path(name))) != 0;
 }

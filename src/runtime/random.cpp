@@ -1,9 +1,9 @@
 #include "runtime/random_platform.h"
 
-generator_state generator;
-bool generator_seeded = false;
-
 namespace {
+
+generator_state the_generator;
+bool the_generator_seeded = false;
 
 // The finaliser of splitmix64: every input bit moves about half the output bits.
 std::uint64_t mix(std::uint64_t value) {
@@ -15,6 +15,10 @@ std::uint64_t mix(std::uint64_t value) {
 std::uint32_t rotate_left(std::uint32_t word, int count) { return (word << count) | (word >> (32 - count)); }
 
 } // namespace
+
+generator_state &random_platform::generator() { return the_generator; }
+
+bool &random_platform::seeded() { return the_generator_seeded; }
 
 void random_step(generator_state &state, std::uint32_t &z, std::uint32_t &y) {
   auto i = static_cast<std::size_t>(state.lane_i);
@@ -33,7 +37,8 @@ std::uint32_t seed_from(std::uint64_t clock_ticks, std::uint64_t process_id) {
 }
 
 void random_seed(std::uint32_t seed) {
-  generator_seeded = true;
+  the_generator_seeded = true;
+  generator_state &generator = the_generator;
   std::uint32_t x = seed;
   for (int k = 0; k < 17; ++k) {
     x = x * 2891336453u + 1;
@@ -49,10 +54,10 @@ void random_seed(std::uint32_t seed) {
 }
 
 std::uint64_t random_draw(std::uint64_t n) {
-  if (!generator_seeded)
-    random_seed(seed_from(clock_ticks(), process_id()));
+  if (!the_generator_seeded)
+    random_seed(seed_from(random_platform::clock_ticks(), random_platform::process_id()));
   std::uint32_t z, y;
-  random_step(generator, z, y);
+  random_step(the_generator, z, y);
   std::uint64_t m = n + 1;
   std::uint64_t m_hi = m >> 32;
   std::uint64_t m_lo = m & 0xFFFFFFFF;

@@ -13,10 +13,6 @@ struct generator_state {
   std::uint32_t lane_b[17] = {};
 };
 
-/// The process's generator and whether it has been seeded (the first draw seeds it).
-extern generator_state generator;
-extern bool generator_seeded;
-
 /// The seed of a run: a nanosecond clock (or performance counter) and the process id,
 /// mixed so that runs started in the same millisecond, or with consecutive ids and ticks,
 /// still get different seeds (a plain XOR of the two gives many such pairs the same one).

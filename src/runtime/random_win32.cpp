@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-std::uint64_t clock_ticks() {
+std::uint64_t random_platform::clock_ticks() {
   LARGE_INTEGER counter = {};
   QueryPerformanceCounter(&counter);
   return static_cast<std::uint64_t>(counter.QuadPart);
 }
 
-std::uint64_t process_id() { return GetCurrentProcessId(); }
+std::uint64_t random_platform::process_id() { return GetCurrentProcessId(); }

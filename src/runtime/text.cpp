@@ -1,4 +1,4 @@
-#include "runtime/text.h"
+#include "runtime/text_platform.h"
 
 namespace {
 
@@ -106,6 +106,11 @@ std::string encode_name(std::u16string_view units) {
   out.resize(static_cast<std::size_t>(end - out.data()));
   return out;
 }
+
+// U+0000 maps to itself everywhere; CharUpperW would read it as a pointer to no text.
+char16_t upper_char(char16_t unit) { return unit == 0 ? unit : text_platform::upper(unit); }
+
+char16_t lower_char(char16_t unit) { return unit == 0 ? unit : text_platform::lower(unit); }
 
 text decimal_text(std::int64_t number) { return ascii_text(std::to_string(number)); }
 

@@ -1,4 +1,4 @@
-#include "runtime/text.h"
+#include "runtime/text_platform.h"
 
 #include <clocale>
 #include <cwctype>
@@ -32,10 +32,10 @@ char16_t map_case(char16_t unit, wint_t (*mapping)(wint_t, locale_t), char16_t a
 
 } // namespace
 
-char16_t upper_char(char16_t unit) {
+char16_t text_platform::upper(char16_t unit) {
   return map_case(unit, towupper_l, unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - 32) : unit);
 }
 
-char16_t lower_char(char16_t unit) {
+char16_t text_platform::lower(char16_t unit) {
   return map_case(unit, towlower_l, unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + 32) : unit);
 }

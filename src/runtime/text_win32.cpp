@@ -1,4 +1,4 @@
-#include "runtime/text.h"
+#include "runtime/text_platform.h"
 
 #include <windows.h>
 
@@ -15,6 +15,6 @@ char16_t map_char(char16_t unit, bool upper) {
 
 } // namespace
 
-char16_t upper_char(char16_t unit) { return unit == 0 ? unit : map_char(unit, true); }
+char16_t text_platform::upper(char16_t unit) { return map_char(unit, true); }
 
-char16_t lower_char(char16_t unit) { return unit == 0 ? unit : map_char(unit, false); }
+char16_t text_platform::lower(char16_t unit) { return map_char(unit, false); }

@@ -1,5 +1,5 @@
 #include "runtime/command_line.h"
-#include "runtime/console.h"
+#include "runtime/console_platform.h"
 #include "runtime/terminal_text.h"
 
 #include <gtest/gtest.h>
@@ -97,7 +97,7 @@ TEST(KeyDecoder, TellsKeysFromEscapeSequences) {
       {"", u"", 0, false},
   };
   for (const example &e : examples) {
-    decoded_key decoded = decode_key(e.bytes);
+    console_platform::decoded_key decoded = console_platform::decode_key(e.bytes);
     EXPECT_EQ(decoded.key, e.key) << e.bytes;
     EXPECT_EQ(decoded.used, e.used) << e.bytes;
     EXPECT_EQ(decoded.complete, e.complete) << e.bytes;
@@ -121,12 +121,12 @@ TEST(TerminalSafe, TextFromOutsideKeepsNoLineBreak) {
 }
 
 TEST(ConsoleKey, EscapeIsTheKeyWhateverItsCharacter) {
-  EXPECT_EQ(console_key(0x1B, 0), u"\x1b"); // as wine's terminal console reports it
-  EXPECT_EQ(console_key(0x1B, 0x1B), u"\x1b");
-  EXPECT_EQ(console_key(0x0D, u'\r'), u"\r");
-  EXPECT_EQ(console_key(0x59, u'y'), u"y");
-  EXPECT_EQ(console_key(0x26, 0), u""); // an arrow: no character, no answer
-  EXPECT_EQ(console_key(0x10, 0), u""); // Shift
+  EXPECT_EQ(console_platform::console_key(0x1B, 0), u"\x1b"); // as wine's terminal console reports it
+  EXPECT_EQ(console_platform::console_key(0x1B, 0x1B), u"\x1b");
+  EXPECT_EQ(console_platform::console_key(0x0D, u'\r'), u"\r");
+  EXPECT_EQ(console_platform::console_key(0x59, u'y'), u"y");
+  EXPECT_EQ(console_platform::console_key(0x26, 0), u""); // an arrow: no character, no answer
+  EXPECT_EQ(console_platform::console_key(0x10, 0), u""); // Shift
 }
 
 TEST(NameCodec, RoundTripsEveryByteString) {
@@ -157,11 +157,11 @@ TEST(NameCodec, RoundTripsEveryByteString) {
 
 TEST(PauseBeforeClosing, OnlyForExplorerWithAConsole) {
   for (std::u16string_view parent : {u"explorer.exe", u"EXPLORER.EXE", u"C:\\Windows\\explorer.exe"})
-    EXPECT_TRUE(pause_wanted(parent, true)) << std::string(parent.begin(), parent.end());
+    EXPECT_TRUE(console_platform::pause_wanted(parent, true)) << std::string(parent.begin(), parent.end());
   for (std::u16string_view parent :
        {u"cmd.exe", u"powershell.exe", u"WindowsTerminal.exe", u"", u"C:\\Tools\\myexplorer.exe"})
-    EXPECT_FALSE(pause_wanted(parent, true)) << std::string(parent.begin(), parent.end());
-  EXPECT_FALSE(pause_wanted(u"explorer.exe", false));
+    EXPECT_FALSE(console_platform::pause_wanted(parent, true)) << std::string(parent.begin(), parent.end());
+  EXPECT_FALSE(console_platform::pause_wanted(u"explorer.exe", false));
 }
 
 TEST(CaseMapping, MapsOneCodeUnit) {

@@ -136,8 +136,8 @@ TEST(EntryDate, IsTheLocalWallClockTimeOfTheLastWrite) {
 }
 
 TEST(EntryDate, NeedsAnOpenListing) {
-  EXPECT_EQ(entry_date(4242, 2), 0);
-  EXPECT_EQ(entry_date(-77, 2), 0);
+  EXPECT_EQ(entry_date(4242, time_selector::last_write), 0);
+  EXPECT_EQ(entry_date(-77, time_selector::last_write), 0);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "runtime/listing.h"
+#include "runtime/listing_platform.h"
 #include "scratch.h"
 
 #include <gtest/gtest.h>
@@ -52,9 +52,9 @@ TEST(Listing, TellsDirectoriesFromFiles) {
   while (next_entry(7)) {
     text name = entry_name(7);
     if (name == u"file.txt")
-      files += entry_type(7) == 1;
+      files += entry_type(7) == entry_kind::file;
     else
-      directories += entry_type(7) == 2; // ".", ".." and "sub"
+      directories += entry_type(7) == entry_kind::directory; // ".", ".." and "sub"
   }
   EXPECT_EQ(files, 1);
   EXPECT_EQ(directories, 3);
@@ -114,13 +114,13 @@ TEST(Listing, HandlesAndNumbersStayApart) {
   close_listing(first);
   EXPECT_FALSE(next_entry(first));
   EXPECT_EQ(entry_name(first), u"");
-  EXPECT_EQ(entry_type(first), 0);
+  EXPECT_EQ(entry_type(first), entry_kind::none);
   close_listing(first); // twice is harmless
   close_all_listings();
   for (std::int64_t listing : {second, std::int64_t{100}, std::int64_t{102}, std::int64_t{555}}) {
     EXPECT_FALSE(next_entry(listing));
     EXPECT_EQ(entry_name(listing), u"");
-    EXPECT_EQ(entry_type(listing), 0);
+    EXPECT_EQ(entry_type(listing), entry_kind::none);
   }
 }
 
@@ -141,8 +141,8 @@ TEST(Listing, IdentifiesTheSameDirectoryByAnyPath) {
 
 class RenameNeverReplaces : public ::testing::TestWithParam<int> {
 protected:
-  void SetUp() override { force_rename_fallback(GetParam()); }
-  void TearDown() override { force_rename_fallback(0); }
+  void SetUp() override { listing_platform::force_rename_fallback(GetParam()); }
+  void TearDown() override { listing_platform::force_rename_fallback(0); }
 };
 
 TEST_P(RenameNeverReplaces, RenamesOntoFreeNamesOnly) {
@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(EveryWay, RenameNeverReplaces, ::testing::Values(0, 1, 
 TEST(RenameNeverReplaces, WaitsForTheLockOfAnotherRun) {
   scratch_folder folder;
   folder.write("GX010123.MP4", "camera");
-  force_rename_fallback(2);
+  listing_platform::force_rename_fallback(2);
   int other_run = open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
   ASSERT_EQ(flock(other_run, LOCK_EX), 0);
   bool renamed = true;
@@ -193,7 +193,7 @@ TEST(RenameNeverReplaces, WaitsForTheLockOfAnotherRun) {
   flock(other_run, LOCK_UN);
   run.join();
   close(other_run);
-  force_rename_fallback(0);
+  listing_platform::force_rename_fallback(0);
   EXPECT_TRUE(waiting) << "the rename did not wait for the folder's lock";
   EXPECT_FALSE(renamed);
   EXPECT_EQ(folder.read("G-HEVC-0123-01.mp4"), "taken meanwhile");

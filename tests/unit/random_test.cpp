@@ -1,4 +1,4 @@
-#include "runtime/random.h"
+#include "runtime/random_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -23,8 +23,8 @@ TEST(Random, KnownSequences) {
   EXPECT_EQ(five_numbers(), (std::vector<std::uint64_t>{5906, 8055, 6943, 4407, 3125}));
   random_seed(1);
   EXPECT_EQ(random_draw(4294967295u), 3099668639u);
-  EXPECT_EQ(generator.lane_i, 2); // 31 warm-up steps end at 3, then one draw
-  EXPECT_EQ(generator.lane_j, 12);
+  EXPECT_EQ(random_platform::generator().lane_i, 2); // 31 warm-up steps end at 3, then one draw
+  EXPECT_EQ(random_platform::generator().lane_j, 12);
 }
 
 TEST(Random, DegenerateRangesStillAdvance) {
@@ -39,7 +39,7 @@ TEST(Random, DegenerateRangesStillAdvance) {
 TEST(Random, FullRangeArithmetic) {
   // For n = 2^64 - 2, m = 2^64 - 1: the result is the high part of (z:y) * m.
   random_seed(1);
-  generator_state copy = generator;
+  generator_state copy = random_platform::generator();
   std::uint32_t z, y;
   random_step(copy, z, y);
   wide_product expected = ((static_cast<wide_product>(z) << 32) | y) * 0xFFFFFFFFFFFFFFFFull >> 64;
@@ -54,17 +54,17 @@ TEST(Random, FullRangeArithmetic) {
 }
 
 TEST(Random, FirstDrawSeedsItselfOnce) {
-  generator_seeded = false;
-  generator = generator_state();
+  random_platform::seeded() = false;
+  random_platform::generator() = generator_state();
   random_number(9999, 1000);
-  ASSERT_TRUE(generator_seeded);
-  EXPECT_EQ(generator.lane_i, 2);
+  ASSERT_TRUE(random_platform::seeded());
+  EXPECT_EQ(random_platform::generator().lane_i, 2);
   // A later draw continues the same sequence instead of seeding again.
-  generator_state copy = generator;
+  generator_state copy = random_platform::generator();
   std::uint32_t z, y;
   random_step(copy, z, y);
   EXPECT_EQ(random_number(9999, 1000), 1000 + (std::uint64_t{z} * 9000 >> 32));
-  EXPECT_EQ(std::memcmp(&copy, &generator, sizeof copy), 0);
+  EXPECT_EQ(std::memcmp(&copy, &random_platform::generator(), sizeof copy), 0);
 }
 
 TEST(Random, RunsStartedTogetherGetDifferentSeeds) {
