@@ -23,7 +23,8 @@ std::uint64_t big_endian(const unsigned char *bytes, std::size_t count) {
 }
 
 // The reads of one file: a block at a time, within the file's size and the budget. A
-// request outside the block in hand reads the next block from where it begins.
+// request outside the block in hand reads the next block from where it begins. Callers ask
+// only for bytes inside the boxes around them, which lie inside the file.
 struct box_reader {
   std::uint64_t file_size;
   const byte_reader &read;
@@ -33,10 +34,6 @@ struct box_reader {
   std::uint64_t block_at = 0;
 
   bool get(std::uint64_t offset, unsigned char *into, std::size_t size) {
-    if (offset > file_size || size > file_size - offset)
-      return false;
-    if (size == 0)
-      return true;
     if (offset < block_at || offset + size > block_at + block.size()) {
       std::uint64_t left = most_header_bytes - header.bytes_read;
       std::uint64_t wanted =
@@ -169,7 +166,7 @@ no_time read_video_header(std::uint64_t file_size, const byte_reader &read, vide
   box_reader reader{file_size, read, header, false, {}, 0};
   box top;
   // Every header read takes at least 8 bytes of the budget, so the walk ends.
-  for (std::uint64_t at = 0; at < file_size && read_box(reader, at, file_size, top); at = top.end) {
+  for (std::uint64_t at = 0; read_box(reader, at, file_size, top); at = top.end) {
     if (top.type != four_cc("moov"))
       continue; // ftyp, mdat, free: passed over, their content never read
     bool found = false;
@@ -205,14 +202,9 @@ no_time read_header_of(disk &disk, const found_file_record &record, video_header
   if (record.kind != found_kind::file)
     return no_time::no_movie_header;
   readable_file file;
-  switch (disk.open_file(join_path(record.folder->opened, record.name), file, why)) {
-  case open_outcome::not_regular:
-    return no_time::no_movie_header;
-  case open_outcome::failed:
-    return no_time::unreadable;
-  case open_outcome::opened:
-    break;
-  }
+  open_outcome opened = disk.open_file(join_path(record.folder->opened, record.name), file, why);
+  if (opened != open_outcome::opened)
+    return opened == open_outcome::failed ? no_time::unreadable : no_time::no_movie_header;
   no_time result = read_video_header(
       file.size,
       [&](std::uint64_t offset, unsigned char *into, std::size_t size) {
@@ -220,7 +212,5 @@ no_time read_header_of(disk &disk, const found_file_record &record, video_header
       },
       header);
   disk.close_file(file);
-  if (result == no_time::unreadable)
-    why = file_failure::other;
   return result;
 }

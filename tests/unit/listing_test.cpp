@@ -1,10 +1,12 @@
 #include "runtime/listing_platform.h"
 #include "scratch.h"
+#include "sorter/disk.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <thread>
 #include <vector>
 
@@ -89,6 +91,57 @@ TEST(Listing, FailsOnWhatCannotBeListed) {
   ASSERT_NE(open_listing(100, folder.at(), u"*.nothing"), 0);
   EXPECT_FALSE(next_entry(100));
   close_listing(100);
+}
+
+TEST(Listing, TheDiskSeesKindsTimesAndWhatANameHolds) {
+  scratch_folder folder;
+  folder.write("GX010001.MP4", "video");
+  folder.write("sub/inside", "x");
+#ifndef _WIN32
+  ASSERT_EQ(mkfifo((folder.path() / "GX010002.MP4").c_str(), 0600), 0);
+  ASSERT_EQ(symlink("sub", (folder.path() / "linked").c_str()), 0);
+#endif
+  const std::map<text, found_kind> kinds = {{u"GX010001.MP4", found_kind::file},
+                                            {u"GX010002.MP4", found_kind::special},
+                                            {u"sub", found_kind::folder},
+                                            {u"linked", found_kind::linked_folder}};
+  for (bool with_times : {false, true}) {
+    folder_listing listing;
+    ASSERT_TRUE(real_disk().list_folder(folder.at(), with_times, false, listing));
+    for (const folder_entry &entry : listing.entries) {
+      SCOPED_TRACE(encode_name(entry.name));
+      found_kind kind = kinds.at(entry.name);
+      EXPECT_EQ(entry.kind, kind);
+      bool file = kind == found_kind::file || kind == found_kind::special;
+      EXPECT_EQ(entry.modified != 0, with_times && file);
+      EXPECT_EQ(entry.facts.kind, kind == found_kind::file ? file_kind::regular : file_kind::other);
+#ifdef _WIN32
+      bool timed = kind == found_kind::file; // the find data holds the times anyway
+#else
+      bool timed = with_times && kind == found_kind::file;
+#endif
+      EXPECT_EQ(entry.facts.timed, timed);
+    }
+  }
+  folder_listing none;
+  EXPECT_FALSE(real_disk().list_folder(folder.at("missing"), false, false, none));
+  // What a name holds by the time it is moved, against what the listing found.
+  folder_listing listed;
+  ASSERT_TRUE(real_disk().list_folder(folder.at(), true, false, listed));
+  auto facts_of = [&](std::u16string_view name) {
+    return std::find_if(listed.entries.begin(), listed.entries.end(),
+                        [&](const folder_entry &entry) { return entry.name == name; })
+        ->facts;
+  };
+  entry_facts video = facts_of(u"GX010001.MP4");
+  EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), video), name_holds::as_listed);
+  std::filesystem::rename(folder.path() / "GX010001.MP4", folder.path() / "moved away");
+  EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), video), name_holds::nothing);
+  folder.write("GX010001.MP4", "another, longer file");
+  EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), video), name_holds::another);
+  std::filesystem::remove(folder.path() / "GX010001.MP4");
+  std::filesystem::create_directory(folder.path() / "GX010001.MP4");
+  EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), video), name_holds::another);
 }
 
 TEST(Listing, HandlesAndNumbersStayApart) {

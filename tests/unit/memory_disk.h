@@ -36,6 +36,7 @@ public:
   std::function<void(const text &from, const text &to)> before_change; // another program's turn: before
                                                                        // a rename or a removal
   std::vector<text> refused;                                           // held elsewhere: never renamed
+  std::vector<text> unlistable;                                        // folders that cannot be listed
   std::vector<std::string> log;                                        // what the run did, in order
 
   static text path(std::string_view slashed) {
@@ -81,7 +82,7 @@ public:
   bool list_folder(std::u16string_view path, bool with_times, bool with_identity,
                    folder_listing &listing) override {
     auto folder = folders.find(text(path));
-    if (folder == folders.end())
+    if (folder == folders.end() || std::count(unlistable.begin(), unlistable.end(), text(path)))
       return false;
     listing.identified = with_identity;
     listing.identity = {1, identities.at(text(path))};

@@ -245,6 +245,15 @@ TEST(Promises, OnlyWhatTheScanFoundIsMoved) {
                        u"1000_G-HEVC-0126-01.mp4. Skipping...\r\n"),
               text::npos);
   }
+  memory_disk finishing; // -f too: a folder under a temporary name stays
+  finishing.add("card/1000_G-HEVC-0127-01.mp4");
+  finishing.before_change = [&](const text &, const text &) {
+    finishing.remove_name("card/1000_G-HEVC-0127-01.mp4");
+    finishing.add("card/1000_G-HEVC-0127-01.mp4/inside");
+  };
+  run(finishing, "f");
+  EXPECT_EQ(finishing.tree(),
+            (tree{{"card/1000_G-HEVC-0127-01.mp4/inside", "card/1000_G-HEVC-0127-01.mp4/inside"}}));
 }
 
 TEST(Promises, ASecondNameIsRemovedNotRenamed) {
@@ -254,6 +263,9 @@ TEST(Promises, ASecondNameIsRemovedNotRenamed) {
   text out = run(disk, "");
   EXPECT_NE(out.find(u"\r\n    GX010123.MP4  -->  removed, a second name of 1000_G-HEVC-0123-01.mp4\r\n"),
             text::npos);
+  EXPECT_TRUE(
+      out.ends_with(u"\r\n    [OK] Removed card/GX010123.MP4, a second name of 1000_G-HEVC-0123-01.mp4\r\n"
+                    u"\n\r\r\n")); // and no pass for no job
   EXPECT_EQ(out.find(u"GX010123.MP4  -->  G-"), text::npos);
   EXPECT_EQ(disk.tree(), (tree{{"card/1000_G-HEVC-0123-01.mp4", "card/GX010123.MP4"}}));
 }
@@ -292,12 +304,17 @@ TEST(Promises, ASidecarMovesOnlyWithItsVideo) {
   disk.add("card/GL010124.LRV");
   disk.add("card/G-HEVC-0124-01.mp4", "mine");
   disk.refused = {memory_disk::path("card/GX010123.MP4")}; // held by another program
-  run(disk, "l");
+  text out = run(disk, "l");
   EXPECT_EQ(disk.tree(), (tree{{"card/GX010123.MP4", "card/GX010123.MP4"},
                                {"card/GX010123.THM", "card/GX010123.THM"},
                                {"card/1002_G-HEVC-0124-01.mp4", "card/GX010124.MP4"},
                                {"card/1003_G-HEVC-0124-01.lrv", "card/GL010124.LRV"},
                                {"card/G-HEVC-0124-01.mp4", "mine"}}));
+  EXPECT_NE(out.find(u"  Successfully renamed 2 of 4 temp files.\r\n"), text::npos);
+  EXPECT_NE(out.find(u"  Successfully renamed 0 of 4 files.\r\n"), text::npos);
+  disk.refused = {memory_disk::path("card/1002_G-HEVC-0124-01.mp4")}; // and -f finishes only what may move
+  run(disk, "f");
+  EXPECT_EQ(disk.tree().count("card/1003_G-HEVC-0124-01.lrv"), 1u);
 }
 
 TEST(Promises, SidecarsPairOnlyWhereTheyBelong) {
@@ -419,8 +436,13 @@ TEST(Promises, RecursionStaysInsideTheFolderAndListsEachOnce) {
   disk.add("outside/GX010009.MP4");
   disk.add_folder("card/up", true); // a link to a folder
   disk.add("card/up/GX010004.MP4");
-  run(disk, "r");
+  disk.add("card/locked/GX010005.MP4");
+  disk.unlistable = {memory_disk::path("card/locked")};
+  text out = run(disk, "rv");
+  EXPECT_NE(out.find(u"\r\n    [!!] Could not list card/locked. Skipping...\r\n"), text::npos);
+  EXPECT_EQ(out.find(u"Processing files in card/locked"), text::npos);
   EXPECT_EQ(disk.tree(), (tree{{"card/a/G-HEVC-0002-01.mp4", "card/a/GX010002.MP4"},
+                               {"card/locked/GX010005.MP4", "card/locked/GX010005.MP4"},
                                {"card/again/GX010003.MP4", "card/again/GX010003.MP4"},
                                {"card/up/GX010004.MP4", "card/up/GX010004.MP4"},
                                {"outside/GX010009.MP4", "outside/GX010009.MP4"}}));

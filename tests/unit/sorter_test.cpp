@@ -123,74 +123,165 @@ TEST(Names, CameraNamesComeBack) {
 }
 
 TEST(VideoHeader, ReadsFromHeadersAloneInFewReads) {
+  const std::uint64_t t = 3575644077;
+  const std::string mvhd =
+      box("mvhd", std::string(4, '\0') + big_endian(t, 4) + std::string(92, '\0')); // 108
   const std::string mvhd_64 = box("mvhd", std::string("\1\0\0\0", 4) + big_endian(3800000000, 8));
-  std::string start = box("ftyp", "mp41") + big_endian(1, 4) + "mdat" + big_endian(16, 8);
+  const std::string start = box("ftyp", "mp41") + box("mdat", std::string(64, 'v')); // 84 bytes
+  std::string start_64 = box("ftyp", "mp41") + big_endian(1, 4) + "mdat" + big_endian(16, 8);
+  auto movie = [&](const std::string &moov) { return start + box("moov", moov); };
+  auto udta = [&](const std::string &children) { return box("udta", children); };
+  auto settings = [&](const std::string &entries) { return udta(box("FIRM", "H22") + box("GPMF", entries)); };
+  auto devc = [](const std::string &entries, int levels = 1) {
+    std::string nested = entries;
+    for (int k = 0; k < levels; ++k)
+      nested = klv("DEVC", 0, 1, static_cast<int>(nested.size()), nested);
+    return nested;
+  };
+  const std::string tzon = klv("TZON", 's', 2, 1, big_endian(120, 2));
+  const std::string cdat = klv("CDAT", 'J', 8, 1, big_endian(1683388742, 8));
   std::string empty_boxes; // more of them than the reading may take
   for (int k = 0; k < 9000; ++k)
     empty_boxes += box("free", "");
-  std::string zeros = klv("TZON", 's', 2, 1, big_endian(120, 2)); // ends the walk before what follows
+  std::string zeros = tzon; // a key of zeros ends the walk before what follows
   zeros.replace(0, 4, std::string(4, '\0'));
-  std::string malformed = klv("DEVC", 0, 1, 64, "");
+  // Moov past the first block of 4 KiB, at offsets written out: its udta at 4088 or 4080.
+  const std::string at_4088 = mvhd + box("trak", std::string(3880, 't'));
+  const std::string at_4080 = mvhd + box("trak", std::string(3872, 't'));
   struct example {
     std::string file;
     no_time result;
-    std::uint64_t time = 0;
     std::string firmware = {};
     std::optional<std::int32_t> zone = {};
+    std::optional<std::uint64_t> clock = {};
     bool never_set = false;
+    std::uint32_t reads = 0; // when given, with the bytes read
+    std::uint64_t bytes = 0;
+    std::uint64_t fails_from = UINT64_MAX; // reads from here fail, or find the file shorter
+    bool shrunk = false;
+    std::uint64_t time = 3575644077;
   };
   const example examples[] = {
-      {camera_video(3575644077, "H23.01.01.10.00"), no_time::none, 3575644077, "H23", {}},
-      {camera_video(3575644077, "H22.01", gpmf(120, 1683388742)), no_time::none, 3575644077, "H22", 120},
-      {camera_video(3575644077, "H22.01", gpmf(32767)), no_time::none, 3575644077, "H22", {}, true},
-      {camera_video(3575644077, "H22.01", gpmf(32766)), no_time::none, 3575644077, "H22", {}},
-      {camera_video(3575644077, "H22.01", gpmf(840)), no_time::none, 3575644077, "H22", 840},
-      {camera_video(3575644077, "H22.01", gpmf(-840)), no_time::none, 3575644077, "H22", -840},
-      {camera_video(3575644077, "H22.01", gpmf(841)), no_time::none, 3575644077, "H22", {}},
-      {camera_video(3575644077, "HD7.01", zeros), no_time::none, 3575644077, "HD7", {}},
-      {camera_video(3575644077, "H22.01", malformed + gpmf(120)), no_time::none, 3575644077, "H22", {}},
-      {start + box("moov", mvhd_64), no_time::none, 3800000000, "", {}},
-      {start + box("moov", box("mvhd", std::string("\2\0\0\0", 4) + big_endian(1, 8))),
+      {camera_video(t, "H23.01.01.10.00"), no_time::none, "H23"},
+      {camera_video(t, ""), no_time::none, ""},
+      {camera_video(t, "H"), no_time::none, "H"},
+      {camera_video(t, "HD"), no_time::none, "HD"},
+      {camera_video(t, "H22.01", gpmf(120, 1683388742)), no_time::none, "H22", 120, 1683388742},
+      {movie(mvhd + settings(devc(cdat + tzon))), no_time::none, "H22", 120, 1683388742},
+      {movie(mvhd + settings(devc(klv("BYTE", 'b', 1, 1, "\5") + tzon))), no_time::none, "H22", 120},
+      {camera_video(t, "H22.01", gpmf(32767)), no_time::none, "H22", {}, {}, true},
+      {camera_video(t, "H22.01", gpmf(32766)), no_time::none, "H22"},
+      {camera_video(t, "H22.01", gpmf(840)), no_time::none, "H22", 840},
+      {camera_video(t, "H22.01", gpmf(-840)), no_time::none, "H22", -840},
+      {camera_video(t, "H22.01", gpmf(841)), no_time::none, "H22"},
+      {camera_video(t, "H22.01", gpmf(-841)), no_time::none, "H22"},
+      // Entries not of the form TZON and CDAT have, and what ends a walk.
+      {movie(mvhd + settings(devc(klv("TZON", 'S', 2, 1, big_endian(120, 2))))), no_time::none, "H22"},
+      {movie(mvhd + settings(devc(klv("TZON", 's', 1, 2, big_endian(120, 2))))), no_time::none, "H22"},
+      {movie(mvhd + settings(devc(klv("TZON", 's', 2, 2, big_endian(120, 4))))), no_time::none, "H22"},
+      {movie(mvhd + settings(devc(klv("CDAT", 'j', 8, 1, big_endian(1683388742, 8))))), no_time::none, "H22"},
+      {movie(mvhd + settings(devc(klv("CDAT", 'J', 4, 2, big_endian(1683388742, 8))))), no_time::none, "H22"},
+      {movie(mvhd +
+             settings(devc(klv("CDAT", 'J', 8, 2, big_endian(1683388742, 8) + big_endian(1683388742, 8))))),
+       no_time::none, "H22"},
+      {movie(mvhd + settings(devc(tzon, 8))), no_time::none, "H22", 120},
+      {movie(mvhd + settings(devc(tzon, 9))), no_time::none, "H22"}, // nested too deep: malformed
+      {movie(mvhd + settings(devc(tzon) + std::string("ABCDb\1\0\4", 8))), no_time::none,
+       "H22"},                                                                  // does not fit
+      {movie(mvhd + settings(devc(tzon) + "abcd")), no_time::none, "H22", 120}, // too short to be one
+      {camera_video(t, "HD7.01", zeros), no_time::none, "HD7"},
+      {camera_video(t, "H22.01", klv("DEVC", 0, 1, 64, "") + gpmf(120)), no_time::none, "H22"},
+      {movie(mvhd + udta(box("FIRM", "H22") + box("XYZW", devc(tzon)))), no_time::none, "H22"},
+      // Box sizes: 64-bit, 0 (to the end), too small, past the end, cut short.
+      {start_64 + box("moov", mvhd_64),
+       no_time::none,
+       {},
+       {},
+       {},
+       false,
+       0,
+       0,
+       UINT64_MAX,
+       false,
+       3800000000},
+      {start + box("moov", mvhd, 0) + "", no_time::none},
+      {movie(mvhd + box("udta", "", 1).substr(0, 8) + big_endian(16, 8)), no_time::none},
+      {start_64 + box("moov", box("mvhd", std::string("\2\0\0\0", 4) + big_endian(1, 8))),
        no_time::unknown_version},
-      {start + box("moov", mvhd_64 + box("udta", box("FIRM", "H23"), 4096)), no_time::unknown_clock},
-      {start + box("moov", mvhd_64 + box("udta", box("FIRM", "H23") + big_endian(64, 4) + "XXXX")),
+      {movie(box("mvhd", std::string("\2\0\0\0", 4))), no_time::unknown_version},
+      {movie(box("mvhd", std::string(3, '\0'))), no_time::no_movie_header},
+      {movie(box("mvhd", std::string(6, '\0'))), no_time::no_movie_header},
+      {movie(box("mvhd", std::string("\1\0\0\0\0\0\0\0", 8))), no_time::no_movie_header},
+      {movie(box("mvhd", std::string(3, '\0')) + udta(box("FIRM", "H23", 64))), no_time::no_movie_header},
+      {movie(udta(box("FIRM", "H23"))), no_time::no_movie_header},
+      {start_64 + box("moov", mvhd_64 + udta(box("FIRM", "H23")), 4096), no_time::no_movie_header},
+      {start_64 + box("moov", mvhd_64 + udta(box("FIRM", "H23") + big_endian(64, 4) + "XXXX")),
        no_time::unknown_clock},
-      {start + box("moov", mvhd_64, 4096), no_time::no_movie_header},                // past the end
-      {start + box("free", "", 4) + box("moov", mvhd_64), no_time::no_movie_header}, // a size below 8
-      {start + box("moov", mvhd_64.substr(0, 10)), no_time::no_movie_header},        // cut short
+      {start_64 + box("moov", mvhd_64 + box("udta", box("FIRM", "H23"), 4096)), no_time::unknown_clock},
+      {start_64 + box("free", "", 4) + box("moov", mvhd_64), no_time::no_movie_header},
+      {start_64 + box("moov", mvhd_64.substr(0, 10)), no_time::no_movie_header},
+      {start.substr(0, 12) + std::string("\0\0\0\1mdat\0\0\0\0", 12), no_time::no_movie_header},
       {empty_boxes + box("moov", mvhd_64), no_time::no_movie_header},
+      // Blocks of 4 KiB: the udta header ends the first block; its FIRM is the second read.
+      {movie(at_4088 + udta(box("FIRM", "H23"))), no_time::none, "H23", {}, {}, false, 2, 4107},
+      {movie(mvhd + box("trak", std::string(5000, 't')) + udta("")),
+       no_time::none,
+       "",
+       {},
+       {},
+       false,
+       2,
+       4104},
+      {movie(at_4088 + udta(box("FIRM", "H23"))), no_time::unreadable, {}, {}, {}, false, 0, 0, 4096},
+      {movie(at_4088 + udta(box("FIRM", "H23"))),
+       no_time::unknown_clock,
+       {},
+       {},
+       {},
+       false,
+       0,
+       0,
+       4096,
+       true},
+      {movie(at_4080 + udta(box("GPMF", devc(tzon)))), no_time::unreadable, {}, {}, {}, false, 0, 0, 4096},
+      {camera_video(t, "HD7.01", gpmf(-420) + std::string(25000, '\0')),
+       no_time::none,
+       "HD7",
+       -420,
+       {},
+       false,
+       1,
+       4096},
   };
   for (const example &e : examples) {
+    SCOPED_TRACE(&e - examples);
     const std::string &file = e.file;
     video_header header;
     no_time result = read_video_header(
         file.size(),
         [&](std::uint64_t offset, unsigned char *into, std::size_t size) {
           EXPECT_LE(offset + size, file.size());
+          if (offset >= e.fails_from)
+            return std::int64_t{e.shrunk ? 0 : -1};
           std::memcpy(into, file.data() + offset, size);
           return static_cast<std::int64_t>(size);
         },
         header);
-    EXPECT_EQ(result, e.result) << &e - examples;
+    EXPECT_EQ(result, e.result);
     EXPECT_LE(header.bytes_read, most_header_bytes);
-    EXPECT_LE(header.reads, most_header_bytes / header_block) << &e - examples;
+    EXPECT_LE(header.reads, most_header_bytes / header_block);
+    if (e.reads) {
+      EXPECT_EQ(header.reads, e.reads);
+      EXPECT_EQ(header.bytes_read, e.bytes);
+    }
     if (result == no_time::none) {
       EXPECT_EQ(header.creation_time, e.time);
       EXPECT_EQ(header.firmware, e.firmware);
-      EXPECT_EQ(header.zone, e.zone) << &e - examples;
-      EXPECT_EQ(header.zone_never_set, e.never_set) << &e - examples;
+      EXPECT_EQ(header.zone, e.zone);
+      EXPECT_EQ(header.wall_clock, e.clock);
+      EXPECT_EQ(header.zone_never_set, e.never_set);
     }
   }
-  video_header header;
-  std::string real = camera_video(3575644077, "HD7.01", gpmf(-420) + std::string(25000, '\0'));
-  read_video_header(
-      real.size(),
-      [&](std::uint64_t offset, unsigned char *into, std::size_t size) {
-        std::memcpy(into, real.data() + offset, size);
-        return static_cast<std::int64_t>(size);
-      },
-      header);
-  EXPECT_EQ(header.reads, 1u); // the whole header in one block
 }
 
 TEST(VideoHeader, WhichClock) {
