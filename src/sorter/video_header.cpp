@@ -40,7 +40,7 @@ struct box_reader {
           std::min<std::uint64_t>({std::max(header_block, size), file_size - offset, left});
       if (wanted < size)
         return false;
-      block.resize(static_cast<std::size_t>(wanted));
+      block.assign(static_cast<std::size_t>(wanted), 0); // what a short read leaves is zeros
       header.bytes_read += wanted;
       ++header.reads;
       std::int64_t got = read(offset, block.data(), block.size());
@@ -56,14 +56,14 @@ struct box_reader {
 };
 
 struct box {
-  std::uint32_t type = 0;
-  std::uint64_t content = 0; // where the content begins, after the header
-  std::uint64_t end = 0;     // where the next box begins
+  std::uint32_t type;
+  std::uint64_t content; // where the content begins, after the header
+  std::uint64_t end;     // where the next box begins
 };
 
 // The header of the box at offset, which must end by end.
 bool read_box(box_reader &reader, std::uint64_t offset, std::uint64_t end, box &found) {
-  unsigned char bytes[16];
+  unsigned char bytes[16] = {};
   if (end - offset < 8 || !reader.get(offset, bytes, 8))
     return false;
   std::uint64_t size = big_endian(bytes, 4);
@@ -104,7 +104,7 @@ bool read_creation_time(box_reader &reader, const box &mvhd, int &version) {
 bool walk_settings(box_reader &reader, std::uint64_t at, std::uint64_t end, int depth) {
   video_header &header = reader.header;
   while (end - at >= 8 && !(header.zone && header.wall_clock)) {
-    unsigned char entry[8];
+    unsigned char entry[8] = {};
     if (!reader.get(at, entry, 8))
       return true; // the budget ends the walk: what was found stands
     std::uint32_t key = static_cast<std::uint32_t>(big_endian(entry, 4));
@@ -137,7 +137,7 @@ bool walk_settings(box_reader &reader, std::uint64_t at, std::uint64_t end, int 
 // Every child of udta, header by header: FIRM names the firmware, GPMF holds the settings.
 // False when a child's header cannot be read: whatever follows is unknown.
 bool read_user_data(box_reader &reader, const box &udta) {
-  box child;
+  box child{};
   for (std::uint64_t at = udta.content; at < udta.end; at = child.end) {
     if (!read_box(reader, at, udta.end, child))
       return false;
@@ -164,7 +164,7 @@ bool read_user_data(box_reader &reader, const box &udta) {
 no_time read_video_header(std::uint64_t file_size, const byte_reader &read, video_header &header) {
   header = {};
   box_reader reader{file_size, read, header, false, {}, 0};
-  box top;
+  box top{};
   // Every header read takes at least 8 bytes of the budget, so the walk ends.
   for (std::uint64_t at = 0; read_box(reader, at, file_size, top); at = top.end) {
     if (top.type != four_cc("moov"))
@@ -172,7 +172,7 @@ no_time read_video_header(std::uint64_t file_size, const byte_reader &read, vide
     bool found = false;
     bool user_data = false;
     int version = 0;
-    box child;
+    box child{};
     for (std::uint64_t in = top.content; in < top.end && !(found && user_data); in = child.end) {
       if (!read_box(reader, in, top.end, child))
         return reader.failed ? no_time::unreadable

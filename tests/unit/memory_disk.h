@@ -35,6 +35,7 @@ public:
   int steps = 0;
   std::function<void(const text &from, const text &to)> before_change; // another program's turn: before
                                                                        // a rename or a removal
+  std::function<void(const text &path)> before_check;                  // the same, before a name is checked
   std::vector<text> refused;                                           // held elsewhere: never renamed
   std::vector<text> unlistable;                                        // folders that cannot be listed
   std::vector<std::string> log;                                        // what the run did, in order
@@ -129,6 +130,8 @@ public:
   }
   void close_file(readable_file &) override {}
   name_holds check_listed(std::u16string_view path, const entry_facts &listed) override {
+    if (before_check)
+      before_check(text(path));
     entry *found = find(text(path));
     if (!found)
       return name_holds::nothing;

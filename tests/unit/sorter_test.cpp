@@ -186,6 +186,7 @@ TEST(VideoHeader, ReadsFromHeadersAloneInFewReads) {
        no_time::none, "H22"},
       {movie(mvhd + settings(devc(tzon, 8))), no_time::none, "H22", 120},
       {movie(mvhd + settings(devc(tzon, 9))), no_time::none, "H22"}, // nested too deep: malformed
+      {movie(mvhd + settings(tzon + devc(cdat, 9))), no_time::none, "H22"},
       {movie(mvhd + settings(devc(tzon) + std::string("ABCDb\1\0\4", 8))), no_time::none,
        "H22"},                                                                  // does not fit
       {movie(mvhd + settings(devc(tzon) + "abcd")), no_time::none, "H22", 120}, // too short to be one
@@ -204,7 +205,7 @@ TEST(VideoHeader, ReadsFromHeadersAloneInFewReads) {
        UINT64_MAX,
        false,
        3800000000},
-      {start + box("moov", mvhd, 0) + "", no_time::none},
+      {start + big_endian(0, 4) + "moov" + mvhd, no_time::none}, // runs to the end of the file
       {movie(mvhd + box("udta", "", 1).substr(0, 8) + big_endian(16, 8)), no_time::none},
       {start_64 + box("moov", box("mvhd", std::string("\2\0\0\0", 4) + big_endian(1, 8))),
        no_time::unknown_version},
@@ -222,6 +223,7 @@ TEST(VideoHeader, ReadsFromHeadersAloneInFewReads) {
       {start_64 + box("moov", mvhd_64.substr(0, 10)), no_time::no_movie_header},
       {start.substr(0, 12) + std::string("\0\0\0\1mdat\0\0\0\0", 12), no_time::no_movie_header},
       {empty_boxes + box("moov", mvhd_64), no_time::no_movie_header},
+      {start + box("moov", mvhd + empty_boxes + udta(box("FIRM", "H23"))), no_time::unknown_clock},
       // Blocks of 4 KiB: the udta header ends the first block; its FIRM is the second read.
       {movie(at_4088 + udta(box("FIRM", "H23"))), no_time::none, "H23", {}, {}, false, 2, 4107},
       {movie(mvhd + box("trak", std::string(5000, 't')) + udta("")),
