@@ -152,6 +152,7 @@ constexpr std::u16string_view help_arguments[] = {
     u"  -f   *\u00b0  finishes a renaming that was cut short (temporary names)",
     u"  -t   *\u00b0  prefixes the recording's start time, read from the video",
     u"  -c   *\u00b0  gives renamed files their camera names back",
+    u"  -a   *\u00b0  also renames 360 videos and prefixed camera names",
     u"",
 };
 

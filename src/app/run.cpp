@@ -46,6 +46,7 @@ bool set_option(run_options &options, const text &switch_text) {
       {u"-o", &run_options::short_names}, {u"-u", &run_options::unattended},
       {u"-l", &run_options::sidecars},    {u"-f", &run_options::finish},
       {u"-t", &run_options::start_time},  {u"-c", &run_options::camera_names},
+      {u"-a", &run_options::all},
   };
   for (const known_switch &known : switches) {
     if (switch_text == known.name) {

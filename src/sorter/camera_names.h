@@ -15,6 +15,8 @@
 //   GX010123.THM   the chapter's thumbnail
 //   GL010123.LRV   its low-resolution proxy, with "L" for the codec letter
 //   GOPR0007.MP4   older cameras: a recording's first file; its next chapters GP010007.MP4...
+//   GS010135.360   a 360 video (MAX), in any letter case; its thumbnail GS010135.THM, proxy GL010135.LRV
+//   CamA-GH010206.MP4   with a file-name prefix (GoPro Labs): exactly a camera name behind it
 //
 // and this program gives
 //
@@ -23,6 +25,8 @@
 //   GX012301.mp4                             the 8.3 form (-o)
 //   4821_G-HEVC-0123-01.mp4                  a temporary name: 1000 to 9999, "_", the final name
 //   4821_GX010123.MP4                        a temporary name of -c: the number, "_", the camera name
+//   G-360-0135-01.360                        a 360 video's final name
+//   2023-05-06_15-59-02_CamA-G-AVC-0206-01.mp4   a prefix stays in front of the chapter part
 //
 // A sidecar's final and temporary names end in its own extension, ".thm" or ".lrv".
 
@@ -46,6 +50,18 @@ constexpr std::uint64_t highest_temporary_number = 9999;
 /// 2023-05-06 15:59:02 becomes 2023-05-06_15-59-02.
 constexpr std::u16string_view date_prefix_mask = u"%yyyy-%mm-%dd_%hh-%ii-%ss";
 
+/// The longest file-name prefix a camera writes.
+constexpr std::size_t longest_prefix = 28;
+
+/// Why a name that ends in a camera name is no prefixed camera name.
+enum class prefix_refusal : std::uint8_t {
+  none,
+  not_upper_case, ///< the camera name behind it is not written in upper case
+  characters,     ///< more than 28 units, or one other than A-Z, a-z, 0-9, - _ + ( ) , .
+  temporary,      ///< it begins with four digits and "_", as a temporary name does
+  dated           ///< it begins with a date, as -d writes it
+};
+
 /// What a name is, as far as this program is concerned.
 enum class name_kind : std::uint8_t {
   other,            ///< none of the names below
@@ -58,7 +74,7 @@ enum class name_kind : std::uint8_t {
 
 /// Which file of a chapter a name is.
 enum class file_role : std::uint8_t {
-  video,    ///< .MP4, .mp4
+  video,    ///< .MP4, .mp4; .360 for a 360 video
   proxy,    ///< .LRV, .lrv
   thumbnail ///< .THM, .thm
 };
@@ -79,16 +95,24 @@ struct name_parts {
   /// A camera name that is exactly an 8.3 name this program gives: "G", a letter that
   /// upper-casing leaves as it is, six units, ".mp4", ".lrv" or ".thm" in lower case.
   bool short_final = false;
-  char16_t codec_letter = 0; ///< upper-cased; a long final name keeps only X (HEVC) or H (AVC)
+  bool spherical = false;    ///< a 360 video (GS010135.360), or any name of the final form G-360-...
+  char16_t codec_letter = 0; ///< upper-cased; a long final name keeps only X (HEVC), S (360) or H (AVC)
   std::array<char16_t, camera_name::chapter_length> chapter{};     ///< as written
   std::array<char16_t, camera_name::recording_length> recording{}; ///< as written
   date_value date = -1;     ///< the dated form's date; -1 for the "_" alone
   std::uint16_t number = 0; ///< temporary names: 1000..9999
+  text prefix;              ///< a camera's file-name prefix (CamA-), as written; empty for none
+  prefix_refusal refused = prefix_refusal::none; ///< other: why a name ending in a camera name is none
   bool operator==(const name_parts &) const = default;
 };
 
-/// Takes a name apart: what kind it is and its pieces. Nothing else looks inside a name.
+/// Takes a name apart: what kind it is and its pieces. Nothing else looks inside a name. A
+/// name is read as a camera name of 12 units first, then as a temporary name, then as a
+/// final name (dated, then plain, then with a prefix), then as a prefixed camera name.
 name_parts classify_name(std::u16string_view name);
+
+/// Whether a name is one only -a takes: a 360 video's or one with a prefix.
+bool needs_all(const name_parts &parts);
 
 /// The final name of a chapter's pieces: the kind is not looked at; the form, the date,
 /// the pieces and the role are.
@@ -113,19 +137,22 @@ text temporary_name(std::uint64_t number, std::u16string_view name);
 /// empty text for a file without a valid date.
 text date_text_of(date_value value);
 
-/// Whether the codec letter stands for HEVC ("X"); every other letter is AVC.
+/// Whether the codec letter stands for HEVC ("X"); every other letter is AVC, but for a
+/// 360 video's.
 bool is_hevc(const name_parts &parts);
 
 /// Whether the chapter is "PR", the first file of an older camera's recording (GOPR0007).
 bool is_first_of_older_camera(const name_parts &parts);
 
 /// Whether a final name's pieces are ones a camera writes: a chapter of two digits or
-/// "PR" and a recording of four digits (-c gives camera names back only for those).
+/// (an older camera's AVC, with no prefix) "PR", and a recording of four digits (-c gives
+/// camera names back only for those).
 bool camera_writes(const name_parts &parts);
 
-/// The camera name -c gives a final name back: upper case, ".MP4", ".THM" or ".LRV".
-/// older_camera picks GP for an AVC chapter (the cameras that named a recording's first
-/// file GOPR); a proxy of a GH or GX video is GL, an older camera's has its video's stem.
+/// The camera name -c gives a final name back: its prefix, then upper case, ".MP4" (".360"
+/// for a 360 video), ".THM" or ".LRV". older_camera picks GP for an AVC chapter (the
+/// cameras that named a recording's first file GOPR); a proxy of a GH, GX or GS video is
+/// GL, an older camera's has its video's stem.
 text camera_name_of(const name_parts &final_parts, bool older_camera);
 
 /// The upper-cased first eight units of a camera name, which a chapter file shares with
@@ -135,23 +162,27 @@ using name_stem = std::array<char16_t, camera_name::stem_length>;
 /// The stem of a camera name's pieces.
 name_stem stem_of(const name_parts &camera);
 
+/// Whether a name is an older camera's first video of a recording, under its camera or its
+/// final name: GOPR0007.MP4, G-AVC-0007-PR.mp4.
+bool is_older_recordings_first_video(const name_parts &parts);
+
 /// Whether a camera name is an older camera's (HERO5 and before): GOPR0007, GP010007.
 bool is_older_camera(const name_parts &camera);
 
 /// The stem of the sidecar of a role that a camera writes beside a camera video: a
-/// thumbnail has the video's stem; a proxy has "L" for the codec letter of a GH or GX
+/// thumbnail has the video's stem; a proxy has "L" for the codec letter of a GH, GX or 360
 /// video, and the video's own stem for an older camera's (GOPR, GP) and any other.
 name_stem sidecar_stem_of(const name_parts &video, file_role role);
 
 /// The stem a chapter has in every state of a run, as far as a final name tells: the
-/// codec letter "X" for HEVC and "H" for AVC, the rest upper-cased.
+/// codec letter "X" for HEVC, "S" for 360 and "H" for AVC, the rest upper-cased.
 name_stem chapter_stem_of(const name_parts &parts);
 
-/// The chapter stems (chapter_stem_of) of the videos beside which a camera writes this
-/// sidecar, as sidecar_stem_of gives it: for a thumbnail its own; for a proxy with "L" for
-/// the codec letter the HEVC and the AVC one, none for a proxy with "X" or "H", its own for
-/// any other.
-std::array<std::optional<name_stem>, 2> chapter_stems_of_sidecar(const name_parts &sidecar);
+/// The chapter stems a name may stand for, at most three.
+using chapter_stem_set = std::array<std::optional<name_stem>, 3>;
 
-/// The extension of a role's new names: ".mp4", ".lrv" or ".thm".
-std::u16string_view final_extension(file_role role);
+/// The chapter stems (chapter_stem_of) of the videos beside which a camera writes this
+/// sidecar, as sidecar_stem_of gives it: for a thumbnail its own (a GS one a 360 video's or
+/// an AVC one's); for a proxy with "L" for the codec letter the HEVC, the AVC and the 360
+/// one, none for a proxy with "X" or "H", its own for any other.
+chapter_stem_set chapter_stems_of_sidecar(const name_parts &sidecar);

@@ -90,7 +90,8 @@ start_reading start_of(const video_header &header) {
 }
 
 recording_key recording_of(const found_file_record &record) {
-  return {record.folder.get(), is_hevc(record.parts), record.parts.recording};
+  return {record.folder.get(), record.parts.prefix, chapter_stem_of(record.parts)[camera_name::codec_at],
+          record.parts.recording};
 }
 
 const recording_reading *reading_of(const recording_readings &readings, const found_file_record &record) {

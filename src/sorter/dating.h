@@ -48,10 +48,10 @@ struct start_reading {
 /// as this computer's local time of that date (H22 on), else the camera's clock as written.
 start_reading start_of(const video_header &header);
 
-/// A recording: the chapter files of one folder with the same codec (HEVC or AVC; an older
-/// camera's GOPR and GP files are one recording) and recording number.
+/// A recording: the chapter files of one folder with the same prefix, the same codec (HEVC,
+/// AVC or 360; an older camera's GOPR and GP files are one recording) and recording number.
 using recording_key =
-    std::tuple<const folder_path *, bool, std::array<char16_t, camera_name::recording_length>>;
+    std::tuple<const folder_path *, text, char16_t, std::array<char16_t, camera_name::recording_length>>;
 
 /// The recording of a chapter file, in any of its names.
 recording_key recording_of(const found_file_record &record);

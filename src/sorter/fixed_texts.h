@@ -24,6 +24,14 @@ constexpr slotted_text<1> examining = u"  > Examining {}";
 constexpr slotted_text<1> match = u"    > Match {}";
 constexpr slotted_text<1> splits_character = u"    > No match {}: its pieces would cut a character in two";
 constexpr slotted_text<1> short_name_left = u"    > No match {}: an 8.3 name this program gives";
+constexpr slotted_text<1> spherical_short = u"    > No match {}: a 360 video has no 8.3 name";
+constexpr slotted_text<1> prefix_short = u"    > No match {}: an 8.3 name has no room for its prefix";
+constexpr slotted_text<1> prefix_not_upper = u"    > No match {}: its camera name is not in upper case";
+constexpr slotted_text<1> prefix_characters =
+    u"    > No match {}: its prefix is not 1 to 28 letters, digits and - _ + ( ) , .";
+constexpr slotted_text<1> prefix_temporary =
+    u"    > No match {}: its prefix begins with four digits and _, as a temporary name";
+constexpr slotted_text<1> prefix_dated = u"    > No match {}: its prefix begins with a date, as -d writes it";
 constexpr slotted_text<2> examined = u"  {} files examined, {} eligible files found";
 constexpr slotted_text<1> sidecar_without_video = u"    > Sidecar {} left alone: no video of its own";
 constexpr slotted_text<1> sidecar_of_two_videos =

@@ -16,6 +16,19 @@ name_parts with_role(name_parts parts, file_role role) {
   return parts;
 }
 
+not_taken refusal_note(prefix_refusal refused) {
+  switch (refused) {
+  case prefix_refusal::not_upper_case:
+    return not_taken::prefix_not_upper;
+  case prefix_refusal::temporary:
+    return not_taken::prefix_temporary;
+  case prefix_refusal::dated:
+    return not_taken::prefix_dated;
+  default:
+    return not_taken::prefix_characters;
+  }
+}
+
 // Renaming and -f move names towards final names: camera name, temporary name, final name
 // (with -o an 8.3 name the program gives is one).
 stage towards_final_names(const name_parts &parts, bool short_finals) {
@@ -46,11 +59,13 @@ class renaming final : public mode {
 public:
   renaming(const file_list &files, const run_options &options) : mode(files, options, options.short_names) {}
 
-  bool takes(const found_file_record &record, std::size_t file,
-             std::vector<examination_note> &notes) const override {
+  bool takes_name(const found_file_record &record, std::size_t file,
+                  std::vector<examination_note> &notes) const override {
     const name_parts &parts = record.parts;
     if (parts.kind == name_kind::cut_character && !is_sidecar(parts))
       notes.push_back({file, not_taken::cut_character});
+    if (options.all && parts.refused != prefix_refusal::none)
+      notes.push_back({file, refusal_note(parts.refused)});
     if (parts.kind != name_kind::camera || (is_sidecar(parts) && !options.sidecars))
       return false;
     // A second -o run leaves the 8.3 names of the first alone.
@@ -58,9 +73,13 @@ public:
       notes.push_back({file, not_taken::short_name});
       return false;
     }
+    // An 8.3 name has no room for a prefix, and a 360 video's would have a camera name's
+    // shape again: such a video stays, and its sidecars with it (held).
+    if (options.short_names && needs_all(parts) && !is_sidecar(parts))
+      notes.push_back({file, parts.spherical ? not_taken::spherical_short : not_taken::prefix_short});
     return true;
   }
-  stage stage_of(const name_parts &parts) const override {
+  stage stage_of_name(const name_parts &parts) const override {
     return towards_final_names(parts, reads_short_finals);
   }
   // -t reads a file's last change only where its recording has no start time.
@@ -79,7 +98,7 @@ public:
   }
   bool held(const plan &planned, const found_file_record &record) const override {
     const recording_reading *reading = reading_of(planned.times, record);
-    return reading && reading->unreadable != no_job;
+    return (options.short_names && needs_all(record.parts)) || (reading && reading->unreadable != no_job);
   }
   std::optional<video_target> video_name(disk &disk, std::size_t file, plan &planned) override {
     name_parts target = final_parts_for(files[file], options, planned.times, disk);
@@ -103,11 +122,12 @@ public:
 
   // The long temporary names; an 8.3 one only with -o, since it cannot be told from a
   // user's "2019_GREECE01.mp4". A sidecar is finished with or without -l.
-  bool takes(const found_file_record &record, std::size_t, std::vector<examination_note> &) const override {
+  bool takes_name(const found_file_record &record, std::size_t,
+                  std::vector<examination_note> &) const override {
     return record.parts.kind == name_kind::temporary &&
            (record.parts.form != name_form::short_83 || options.short_names);
   }
-  stage stage_of(const name_parts &parts) const override {
+  stage stage_of_name(const name_parts &parts) const override {
     return towards_final_names(parts, reads_short_finals);
   }
   std::optional<video_target> video_name(disk &, std::size_t file, plan &) override {
@@ -121,7 +141,7 @@ public:
   }
   // A sidecar keeps the name its temporary name stands for: it joins only the video under
   // that very name, date and form.
-  std::array<std::optional<pairing_key>, 2> standing_keys(const found_file_record &record) const override {
+  pairing_key_set standing_keys(const found_file_record &record) const override {
     const name_parts &parts = record.parts;
     return {exact_key(record.folder.get(), parts.kind == name_kind::camera ? as_short_final(parts) : parts,
                       file_role::video)};
@@ -136,19 +156,18 @@ public:
   finishing_camera_names(const file_list &files, const run_options &options) : mode(files, options, false) {
     for (const found_file_record &record : files)
       if (record.parts.kind == name_kind::final_name)
-        final_chapters.emplace(record.folder.get(), record.parts.role, record.parts.chapter,
-                               record.parts.recording);
+        final_chapters.emplace(recording_of(record), record.parts.role, record.parts.chapter);
   }
 
-  bool takes(const found_file_record &record, std::size_t, std::vector<examination_note> &) const override {
+  bool takes_name(const found_file_record &record, std::size_t,
+                  std::vector<examination_note> &) const override {
     return record.parts.kind == name_kind::camera_temporary;
   }
-  stage stage_of(const name_parts &parts) const override { return towards_camera_names(parts); }
+  stage stage_of_name(const name_parts &parts) const override { return towards_camera_names(parts); }
   // A user's "2019_GH010124.MP4" has the shape too: such a name is taken only when no file
   // of its recording, chapter and kind (video, proxy, thumbnail) is under a final name.
   bool yields(const found_file_record &record) const override {
-    return final_chapters.count(
-               {record.folder.get(), record.parts.role, record.parts.chapter, record.parts.recording}) != 0;
+    return final_chapters.count({recording_of(record), record.parts.role, record.parts.chapter}) != 0;
   }
   std::optional<video_target> video_name(disk &, std::size_t file, plan &) override {
     return video_target{files[file].parts, finished_name(files[file].parts)};
@@ -163,8 +182,7 @@ public:
   bool finishes() const override { return true; }
 
 private:
-  std::set<std::tuple<const folder_path *, file_role, std::array<char16_t, camera_name::chapter_length>,
-                      std::array<char16_t, camera_name::recording_length>>>
+  std::set<std::tuple<recording_key, file_role, std::array<char16_t, camera_name::chapter_length>>>
       final_chapters;
 };
 
@@ -175,32 +193,31 @@ public:
     // A camera name is taken when a name of another letter case stands there too, as it
     // does on Windows and on a card: the folder's names are compared upper-cased.
     for (const found_file_record &record : files)
-      if (record.name.size() == camera_name::length)
+      if (record.name.size() >= camera_name::length) // a camera name, or one with a prefix
         names.emplace(record.folder.get(), upper_cased(record.name));
   }
 
   // Only final names made of pieces a camera writes; a sidecar only with -l.
-  bool takes(const found_file_record &record, std::size_t, std::vector<examination_note> &) const override {
+  bool takes_name(const found_file_record &record, std::size_t,
+                  std::vector<examination_note> &) const override {
     const name_parts &parts = record.parts;
     return parts.kind == name_kind::final_name && camera_writes(parts) &&
            (options.sidecars || !is_sidecar(parts));
   }
-  stage stage_of(const name_parts &parts) const override { return towards_camera_names(parts); }
+  stage stage_of_name(const name_parts &parts) const override { return towards_camera_names(parts); }
   // The camera form of each AVC recording, decided once for all its chapters: an older
   // camera's (GOPR, GP) when its PR file is in the folder under either name, else when the
   // firmware of its lowest-numbered chapter that names one is HD5 or older.
   void read_facts(disk &disk, const file_list &all, const std::vector<std::size_t> &videos,
                   plan &planned) override {
-    for (const found_file_record &record : all) {
-      const name_parts &parts = record.parts;
-      if (!is_sidecar(parts) && is_first_of_older_camera(parts) && !is_hevc(parts) &&
-          (parts.kind == name_kind::final_name ||
-           (parts.kind == name_kind::camera && parts.codec_letter == u'O')))
+    for (const found_file_record &record : all)
+      if (is_older_recordings_first_video(record.parts))
         older_recordings.insert(recording_of(record));
-    }
+    // A 360 video or one with a prefix comes from a camera newer than those.
     std::vector<std::size_t> unknown;
     for (std::size_t index : videos)
-      if (!is_hevc(all[index].parts) && !older_recordings.count(recording_of(all[index])))
+      if (!is_hevc(all[index].parts) && !needs_all(all[index].parts) &&
+          !older_recordings.count(recording_of(all[index])))
         unknown.push_back(index);
     firmware = read_recordings(disk, all, unknown,
                                [](std::size_t, no_time, const video_header &header, recording_reading &) {
@@ -268,7 +285,7 @@ private:
 
 } // namespace
 
-std::array<std::optional<name_stem>, 2> mode::chapter_stems(const name_parts &parts) const {
+chapter_stem_set mode::chapter_stems(const name_parts &parts) const {
   if (reads_short_finals && parts.short_final)
     return {chapter_stem_of(as_short_final(parts)), std::nullopt};
   if ((parts.kind == name_kind::camera || parts.kind == name_kind::camera_temporary) && is_sidecar(parts))
@@ -276,9 +293,9 @@ std::array<std::optional<name_stem>, 2> mode::chapter_stems(const name_parts &pa
   return {chapter_stem_of(parts), std::nullopt};
 }
 
-std::array<std::optional<pairing_key>, 2> mode::standing_keys(const found_file_record &record) const {
-  std::array<std::optional<pairing_key>, 2> keys;
-  std::array<std::optional<name_stem>, 2> stems = chapter_stems(record.parts);
+pairing_key_set mode::standing_keys(const found_file_record &record) const {
+  pairing_key_set keys;
+  chapter_stem_set stems = chapter_stems(record.parts);
   for (std::size_t k = 0; k < stems.size(); ++k)
     if (stems[k])
       keys[k] = chapter_key(record, file_role::video, *stems[k]);

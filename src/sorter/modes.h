@@ -29,11 +29,13 @@ public:
   virtual ~mode() = default;
 
   /// Whether a name is one this mode moves (at its start or, finishing, between); a name
-  /// of the shape it looks for but not taken gets a note.
-  virtual bool takes(const found_file_record &record, std::size_t file,
-                     std::vector<examination_note> &notes) const = 0;
+  /// of the shape it looks for but not taken gets a note. Without -a, names only -a takes
+  /// (needs_all) are nobody's.
+  bool takes(const found_file_record &record, std::size_t file, std::vector<examination_note> &notes) const {
+    return sees(record.parts) && takes_name(record, file, notes);
+  }
   /// Where a name stands in this mode's direction.
-  virtual stage stage_of(const name_parts &parts) const = 0;
+  stage stage_of(const name_parts &parts) const { return sees(parts) ? stage_of_name(parts) : stage::none; }
   /// Whether the scan must read each file's last-write time.
   virtual bool needs_file_times() const { return false; }
   /// Reads what the names need before they are made (the start of each recording, an
@@ -54,7 +56,7 @@ public:
   virtual std::optional<text> beside_name(std::size_t video, std::size_t sidecar, plan &planned) = 0;
   /// The keys under which a video standing where the run ends owns the sidecar given
   /// (file), or, for a video, its own.
-  virtual std::array<std::optional<pairing_key>, 2> standing_keys(const found_file_record &record) const;
+  virtual pairing_key_set standing_keys(const found_file_record &record) const;
   /// Whether a sidecar standing where the run ends keeps another of its kind from joining
   /// its video.
   virtual bool counts_standing_sidecars() const { return true; }
@@ -62,9 +64,16 @@ public:
   virtual bool finishes() const { return false; }
   /// The chapter stems a name stands for (chapter_key): its own, or for a camera sidecar
   /// those of the videos beside which a camera writes it.
-  std::array<std::optional<name_stem>, 2> chapter_stems(const name_parts &parts) const;
+  chapter_stem_set chapter_stems(const name_parts &parts) const;
 
 protected:
+  /// takes and stage_of, for a name this run sees.
+  virtual bool takes_name(const found_file_record &record, std::size_t file,
+                          std::vector<examination_note> &notes) const = 0;
+  virtual stage stage_of_name(const name_parts &parts) const = 0;
+  /// Whether this run sees a name at all: one only -a takes, only with -a.
+  bool sees(const name_parts &parts) const { return options.all || !needs_all(parts); }
+
   explicit mode(const file_list &all, const run_options &chosen, bool short_finals)
       : files(all), options(chosen), reads_short_finals(short_finals) {}
   const file_list &files;

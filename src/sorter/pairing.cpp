@@ -3,20 +3,22 @@
 #include <algorithm>
 #include <map>
 
-namespace {
-
-std::size_t hash_of(const pairing_key &key) {
+std::size_t pairing_key_hash::operator()(const pairing_key &key) const {
   // FNV-1a over the parts, then a final mix, so that keys alike but for a unit or two (the
   // stems of one folder) spread over the buckets.
   std::uint64_t hash = 0xCBF29CE484222325u ^ reinterpret_cast<std::uintptr_t>(key.folder);
   auto add = [&](std::uint64_t value) { hash = (hash ^ value) * 0x100000001B3u; };
   for (char16_t unit : key.stem)
     add(unit);
+  for (char16_t unit : key.prefix)
+    add(unit);
   add(static_cast<std::uint64_t>(key.role) << 8 | static_cast<std::uint64_t>(key.form));
   add(static_cast<std::uint64_t>(key.date));
   hash ^= hash >> 29;
   return static_cast<std::size_t>(hash * 0xBF58476D1CE4E5B9u);
 }
+
+namespace {
 
 // Keeps one sidecar of each role of a video, the first; the others are noted.
 void one_of_each_role(std::vector<std::size_t> &sidecars, const file_list &files,
@@ -35,16 +37,20 @@ void one_of_each_role(std::vector<std::size_t> &sidecars, const file_list &files
 } // namespace
 
 pairing_key chapter_key(const found_file_record &record, file_role role, const name_stem &stem) {
-  return {record.folder.get(), -1, stem, role, name_form::plain};
+  return {record.folder.get(), -1, stem, role, name_form::plain, record.parts.prefix};
 }
 
 pairing_key exact_key(const folder_path *folder, const name_parts &parts, file_role role) {
   if (parts.kind == name_kind::camera || parts.kind == name_kind::camera_temporary)
-    return {folder, -1, parts.role == file_role::video ? sidecar_stem_of(parts, role) : stem_of(parts), role,
-            name_form::plain};
+    return {folder,
+            -1,
+            parts.role == file_role::video ? sidecar_stem_of(parts, role) : stem_of(parts),
+            role,
+            name_form::plain,
+            parts.prefix};
   // A long form keeps only the codec word; the 8.3 form keeps the letter itself.
   return {folder, parts.date, parts.form == name_form::short_83 ? stem_of(parts) : chapter_stem_of(parts),
-          role, parts.form};
+          role,   parts.form, parts.prefix};
 }
 
 owner &owner_map::operator[](const pairing_key &key) {
@@ -84,7 +90,9 @@ void owner_map::reserve(std::size_t keys) {
       (*this)[entry.key] = entry.value;
 }
 
-std::size_t owner_map::home(const pairing_key &key) const { return hash_of(key) & (slots.size() - 1); }
+std::size_t owner_map::home(const pairing_key &key) const {
+  return pairing_key_hash()(key) & (slots.size() - 1);
+}
 
 void claim(owner_map &owners, const pairing_key &key, std::size_t index) {
   owner &found = owners[key];

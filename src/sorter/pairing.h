@@ -14,15 +14,24 @@
 
 /// What pairs a sidecar with its video, and a name with the other names of its chapter: the
 /// folder (the records of one folder share one folder record, so its address stands for
-/// it), a stem, the role, and for final names their form and date.
+/// it), the camera's prefix, a stem, the role, and for final names their form and date.
 struct pairing_key {
   const folder_path *folder = nullptr;
   date_value date = -1;
   name_stem stem{};
   file_role role = file_role::video;
   name_form form = name_form::plain;
+  text prefix;
   bool operator==(const pairing_key &) const = default;
 };
+
+/// The hash of a key, for tables of keys.
+struct pairing_key_hash {
+  std::size_t operator()(const pairing_key &key) const;
+};
+
+/// The keys a name may stand for, at most three.
+using pairing_key_set = std::array<std::optional<pairing_key>, 3>;
 
 /// The key of a chapter in any of its names: its stem as chapter_stem_of gives it.
 pairing_key chapter_key(const found_file_record &record, file_role role, const name_stem &stem);
@@ -88,7 +97,7 @@ struct sidecar_claim {
 
 /// The keys under which a standing video may own a sidecar (file index), asked for only
 /// when no video of the run claims it.
-using standing_keys = std::function<std::array<std::optional<pairing_key>, 2>(std::size_t sidecar)>;
+using standing_keys = std::function<pairing_key_set(std::size_t sidecar)>;
 
 /// Where each sidecar goes.
 struct sidecar_pairing {

@@ -9,15 +9,6 @@ namespace {
 
 bool is_sidecar(const name_parts &parts) { return parts.role != file_role::video; }
 
-struct key_hash {
-  std::size_t operator()(const pairing_key &key) const {
-    std::size_t hash = reinterpret_cast<std::uintptr_t>(key.folder);
-    for (char16_t unit : key.stem)
-      hash = hash * 31 + unit;
-    return hash * 4 + static_cast<std::size_t>(key.role);
-  }
-};
-
 // Second names: a rename cut between its link and its unlink leaves one file under two
 // names of its chapter. The name further along in the mode's direction stays.
 class second_name_search {
@@ -64,7 +55,7 @@ private:
   const file_list &files;
   const class mode &mode;
   stage taken;
-  std::unordered_map<pairing_key, std::vector<std::size_t>, key_hash> others; // names at other stages
+  std::unordered_map<pairing_key, std::vector<std::size_t>, pairing_key_hash> others; // names at other stages
 };
 
 // A video of the run, and the name it is to have.

@@ -14,8 +14,14 @@
 
 /// Why a file whose shape a run looks for is not taken; -v says so after its Examining line.
 enum class not_taken {
-  cut_character, ///< its pieces would cut a character in two
-  short_name     ///< with -o: an 8.3 name this program gives
+  cut_character,     ///< its pieces would cut a character in two
+  short_name,        ///< with -o: an 8.3 name this program gives
+  spherical_short,   ///< with -o: a 360 video, which has no 8.3 name
+  prefix_short,      ///< with -o: a camera name with a prefix, which an 8.3 name has no room for
+  prefix_not_upper,  ///< -a: the camera name behind a prefix is not in upper case
+  prefix_characters, ///< -a: a prefix of other characters than a camera writes, or too long
+  prefix_temporary,  ///< -a: a prefix of four digits and "_", as a temporary name has
+  prefix_dated       ///< -a: a prefix that begins with a date, as -d writes it
 };
 
 /// A file not taken, and why.

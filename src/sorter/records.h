@@ -25,6 +25,7 @@ struct run_options {
   bool finish = false;       // -f: temporary names of a run cut short go to their final names
   bool start_time = false;   // -t: the date is the recording's start, read from the video
   bool camera_names = false; // -c: renamed files get their camera names back
+  bool all = false;          // -a: 360 videos and camera names with a prefix too
 };
 
 /// What an entry of a folder is, as far as the sorter goes.

@@ -32,6 +32,27 @@ text zone_text(std::int32_t minutes) {
   return shown;
 }
 
+const slotted_text<1> &not_taken_text(not_taken why) {
+  switch (why) {
+  case not_taken::cut_character:
+    return fixed_text::splits_character;
+  case not_taken::short_name:
+    return fixed_text::short_name_left;
+  case not_taken::spherical_short:
+    return fixed_text::spherical_short;
+  case not_taken::prefix_short:
+    return fixed_text::prefix_short;
+  case not_taken::prefix_not_upper:
+    return fixed_text::prefix_not_upper;
+  case not_taken::prefix_temporary:
+    return fixed_text::prefix_temporary;
+  case not_taken::prefix_dated:
+    return fixed_text::prefix_dated;
+  default:
+    return fixed_text::prefix_characters;
+  }
+}
+
 text count_text(std::size_t count) { return decimal_text(static_cast<std::int64_t>(count)); }
 
 // A file's path as the lines show it.
@@ -100,9 +121,7 @@ void report_examination(line_printer &out, const file_list &files, const plan &p
     if (taken[index])
       out.print_line(fill(fixed_text::match, out.from_outside(record.name)));
     else if (note_of[index])
-      out.print_line(fill(note_of[index]->why == not_taken::cut_character ? fixed_text::splits_character
-                                                                          : fixed_text::short_name_left,
-                          out.from_outside(record.name)));
+      out.print_line(fill(not_taken_text(note_of[index]->why), out.from_outside(record.name)));
   }
   out.print_line();
   out.print_line(fill(fixed_text::examined, total, count_text(planned.jobs.size())));

@@ -81,6 +81,7 @@ def help_screen(program_name):
         "  -f   *\u00b0  finishes a renaming that was cut short (temporary names)",
         "  -t   *\u00b0  prefixes the recording's start time, read from the video",
         "  -c   *\u00b0  gives renamed files their camera names back",
+        "  -a   *\u00b0  also renames 360 videos and prefixed camera names",
         "",
     ])
 
@@ -648,6 +649,31 @@ class CameraNames(PipeTest):
         self.assertBytes(out, BANNER + line("    [!!] Could not read %s: the file is in use. Its recording stays as it is..."
                                             % joined(card, "GX010123.MP4")) + preview(jobs) + renamed(card, jobs))
         self.assertEqual(sorted(self.on_disk(card)), ["2017-04-17_19-40-00_G-HEVC-0124-01.mp4", "GX010123.MP4", "GX020123.MP4"])
+
+
+class All(PipeTest):
+    """-a: 360 videos and camera names with a prefix, there and back."""
+
+    def test_a_run_and_then_c_give_the_names_back(self):
+        videos = {"GS010135.360": "G-360-0135-01.360", "CamA-GH010206.MP4": "CamA-G-AVC-0206-01.mp4",
+                  "GX010123.MP4": "G-HEVC-0123-01.mp4"}
+        sidecars = {"GS010135.360": {"GS010135.THM": "G-360-0135-01.thm", "GL010135.LRV": "G-360-0135-01.lrv"},
+                    "CamA-GH010206.MP4": {"CamA-GL010206.LRV": "CamA-G-AVC-0206-01.lrv"}}
+        names = list(videos) + [name for group in sidecars.values() for name in group]
+        self.card(names)
+        card = self.path("card")
+        self.assertBytes(self.run_program("card", "-s", "-l"),  # without -a, only the MP4
+                         BANNER + preview([("GX010123.MP4", "G-HEVC-0123-01.mp4")]))
+        jobs = [job for video, final in listed(card, videos)
+                for job in [(video, final)] + listed(card, sidecars.get(video, {}))]
+        self.assertBytes(self.run_program("card", "-u", "-l", "-a"), BANNER + preview(jobs) + renamed("card", jobs))
+        back_videos = {final: video for video, final in videos.items()}
+        back_sidecars = {videos[video]: {final: old for old, final in group.items()}
+                         for video, group in sidecars.items()}
+        back = [job for final, video in listed(card, back_videos)
+                for job in [(final, video)] + listed(card, back_sidecars.get(final, {}))]
+        self.assertBytes(self.run_program("card", "-u", "-l", "-a", "-c"), BANNER + preview(back) + renamed("card", back))
+        self.assertEqual(self.on_disk(), {name: enc(name) for name in names})
 
 
 class Finish(PipeTest):

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -30,6 +31,7 @@ run_options options_of(std::string_view letters) {
                                 : letter == 'f' ? &run_options::finish
                                 : letter == 't' ? &run_options::start_time
                                 : letter == 'c' ? &run_options::camera_names
+                                : letter == 'a' ? &run_options::all
                                                 : &run_options::unattended;
     options.*option = true;
   }
@@ -100,7 +102,12 @@ tree names_of(const tree &now, const tree &before) {
 const std::uint64_t started = 3575644077; // 2017-04-21 18:27:57 on a HERO9's clock
 
 // A card with a recording of three chapters, sidecars, and an older camera's in a subfolder.
-void make_card(memory_disk &disk) {
+// With all, 360 videos and camera names with a prefix too, which only -a takes.
+void make_card(memory_disk &disk, bool all = false) {
+  for (const char *name : {"GS010135.360", "GS020135.360", "GS010135.THM", "GL010135.LRV",
+                           "CamA-GH010206.MP4", "CamA-GL010206.LRV", "CamA-GH010206.THM"})
+    if (all)
+      disk.add(std::string("card/") + name);
   disk.add("card/GX010123.MP4", camera_video(started, "HD9.01"));
   disk.add("card/GX020123.MP4", camera_video(started + 1062, "HD9.01"));
   disk.add("card/GX030123.MP4", camera_video(started + 2124, "HD9.01"));
@@ -116,7 +123,15 @@ TEST(Promises, EveryCutLeavesEachFileOnceAndTheSameRunsFinishIt) {
     std::string run, finish;
     tree finals;              // by old name
     std::string prepare = {}; // a run before, whose names the run cut takes
+    bool all = false;         // a card with -a's names too
   };
+  const tree all_finals = {{"card/GS010135.360", "G-360-0135-01.360"},
+                           {"card/GS020135.360", "G-360-0135-02.360"},
+                           {"card/GS010135.THM", "G-360-0135-01.thm"},
+                           {"card/GL010135.LRV", "G-360-0135-01.lrv"},
+                           {"card/CamA-GH010206.MP4", "CamA-G-AVC-0206-01.mp4"},
+                           {"card/CamA-GL010206.LRV", "CamA-G-AVC-0206-01.lrv"},
+                           {"card/CamA-GH010206.THM", "CamA-G-AVC-0206-01.thm"}};
   const mode modes[] = {
       {"rl",
        "rlf",
@@ -159,8 +174,18 @@ TEST(Promises, EveryCutLeavesEachFileOnceAndTheSameRunsFinishIt) {
         {"card/sub/2023-05-06_15-59-02_G-AVC-0007-01.mp4", "GP010007.MP4"},
         {"card/sub/2023-05-06_15-59-02_G-AVC-0007-PR.thm", "GOPR0007.THM"}},
        "rld"},
+      {"rla", "rlaf", {}, "", true},
+      {"rlca", "rlfca", {}, "rlad", true},
   };
-  for (const mode &m : modes) {
+  for (mode m : modes) {
+    if (m.all) { // the plain card's names as in the mode without -a, and -a's
+      const mode &plain = modes[m.prepare.empty() ? 0 : 3];
+      for (const auto &[old, final] : plain.finals)
+        m.finals[old] = final;
+      for (const auto &[old, final] : all_finals)
+        m.finals[m.prepare.empty() ? old : "card/2023-05-06_15-59-02_" + final] =
+            m.prepare.empty() ? final : old.substr(5);
+    }
     for (memory_disk::rename_way way :
          {memory_disk::rename_way::atomic, memory_disk::rename_way::link_then_unlink}) {
       for (int cut = 0;; ++cut) {
@@ -169,7 +194,7 @@ TEST(Promises, EveryCutLeavesEachFileOnceAndTheSameRunsFinishIt) {
             (way == memory_disk::rename_way::atomic ? ", cut after step " : ", linking, cut after step ") +
             std::to_string(cut));
         memory_disk disk;
-        make_card(disk);
+        make_card(disk, m.all);
         if (!m.prepare.empty())
           run(disk, m.prepare);
         tree before = disk.tree();
@@ -526,6 +551,79 @@ TEST(Promises, CameraNamesComeBackExactly) {
   // -f -c takes a user's name of that shape only where no file of its chapter has a final name.
   EXPECT_EQ(renamings(planned(taken, "fc")),
             (std::vector<std::pair<std::string, std::string>>{{"2019_GH010129.MP4", "GH010129.MP4"}}));
+}
+
+TEST(Promises, AllTakes360VideosAndCameraNamesWithAPrefix) {
+  struct row {
+    const char *name;
+    const char *final; // with -a; none: not taken
+    std::optional<not_taken> why = {};
+  };
+  const std::string prefix_28 = "Abc.def_(2)+,-0123456789XYZ-"; // as long as a prefix may be
+  const std::string gh0210 = prefix_28 + "GH010210.MP4", gh0211 = "x" + prefix_28 + "GH010211.MP4";
+  const std::string final0210 = prefix_28 + "G-AVC-0210-01.mp4";
+  const row rows[] = {
+      {"GS010135.360", "G-360-0135-01.360"},
+      {"gs020135.360", "G-360-0135-02.360"},
+      {"CamA-GH010206.MP4", "CamA-G-AVC-0206-01.mp4"},
+      {"CamA-GX020206.THM", nullptr}, // a sidecar, without -l
+      {"CamA-GS010207.360", "CamA-G-360-0207-01.360"},
+      {gh0210.c_str(), final0210.c_str()},
+      {gh0211.c_str(), nullptr, not_taken::prefix_characters},
+      {"Cam A-GH010212.MP4", nullptr, not_taken::prefix_characters},
+      {"x-gh010213.mp4", nullptr, not_taken::prefix_not_upper},
+      {"0123_GX010214.MP4", nullptr, not_taken::prefix_temporary},
+      {"2023-05-06_15-59-02_GX010215.MP4", nullptr, not_taken::prefix_dated},
+      {"Trip-GX01012.MP4", nullptr},
+      {"My Gameplay.mp4", nullptr},
+      {"CamA-GOPR0216.MP4", nullptr},
+      {"CamA-GS010217.MP4", nullptr},
+      {"GS010218.MOV", nullptr},
+  };
+  memory_disk disk;
+  for (const row &r : rows)
+    disk.add(std::string("card/") + r.name);
+  using list = std::vector<std::pair<std::string, std::string>>;
+  list taken;
+  for (const row &r : rows)
+    if (r.final)
+      taken.emplace_back(r.name, r.final);
+  EXPECT_EQ(renamings(planned(disk, "")), list{}); // without -a, nothing of this
+  plan made = planned(disk, "a");
+  EXPECT_EQ(renamings(made), taken);
+  std::map<std::string, not_taken> notes;
+  file_list files = scan(disk, memory_disk::path("card"), false, false).files;
+  for (const examination_note &note : made.examined)
+    notes[encode_name(files[note.file].name)] = note.why;
+  for (const row &r : rows) {
+    if (r.why) {
+      EXPECT_EQ(notes.count(r.name) ? notes.at(r.name) : not_taken::cut_character, *r.why) << r.name;
+    }
+  }
+  // -o has no name for them: each is left alone, and says why.
+  plan short_names = planned(disk, "ao");
+  EXPECT_EQ(short_names.jobs.size(), 0u);
+  EXPECT_EQ(
+      std::count_if(short_names.examined.begin(), short_names.examined.end(),
+                    [](const examination_note &note) { return note.why == not_taken::spherical_short; }),
+      3);
+  // There and back exactly, a 360 video's name in the camera's letter case.
+  tree before = disk.tree();
+  run(disk, "a");
+  for (const auto &[name, final] : taken)
+    EXPECT_EQ(disk.tree().count("card/" + final), 1u) << final;
+  run(disk, "c"); // without -a, -c leaves them as they are
+  run(disk, "ca");
+  tree back = before;
+  back["card/GS020135.360"] = back.extract("card/gs020135.360").mapped();
+  EXPECT_EQ(disk.tree(), back);
+  // -f -a finishes their temporary names; -f alone does not.
+  memory_disk cut;
+  cut.add("card/4822_G-360-0135-01.360");
+  cut.add("card/4823_CamA-G-AVC-0206-01.mp4");
+  EXPECT_EQ(renamings(planned(cut, "f")), list{});
+  EXPECT_EQ(renamings(planned(cut, "fa")), (list{{"4822_G-360-0135-01.360", "G-360-0135-01.360"},
+                                                 {"4823_CamA-G-AVC-0206-01.mp4", "CamA-G-AVC-0206-01.mp4"}}));
 }
 
 } // namespace

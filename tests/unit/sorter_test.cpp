@@ -37,6 +37,12 @@ name_parts final_form(name_parts made, name_form form, date_value date = -1, std
   return made;
 }
 
+name_parts with(name_parts made, bool spherical, std::u16string_view prefix = {}) {
+  made.spherical = spherical;
+  made.prefix = text(prefix);
+  return made;
+}
+
 TEST(Names, AreClassifiedOnce) {
   name_parts short_final = camera(u'X', u"01", u"2301");
   short_final.short_final = true;
@@ -61,29 +67,27 @@ TEST(Names, AreClassifiedOnce) {
        final_form(camera(u'O', u"PR", u"0007", file_role::proxy), name_form::plain, -1, 1000)},
       {u"4821_GP020007.MP4", final_form(camera(u'P', u"02", u"0007"), name_form::plain, -1, 4821)},
       {u"GX0\U0001F480123.MP4", parts(name_kind::cut_character, file_role::video, 0, u"\0\0", u"\0\0\0\0")},
+      // Only -a takes these: 360 videos, and camera names with a prefix.
+      {u"gs010135.360", with(camera(u'S', u"01", u"0135"), true)},
+      {u"CamA-GH010206.MP4", with(camera(u'H', u"01", u"0206"), false, u"CamA-")},
+      {u"482_G-HEVC-0123-01.mp4", with(final_x, false, u"482_")},
+      {u"4821-G-HEVC-0123-01.mp4", with(final_x, false, u"4821-")},
+      {u"4821_2023-05-06_15-59-02_CamA-G-360-0135-01.thm",
+       with(final_form(parts(name_kind::final_name, file_role::thumbnail, u'S', u"01", u"0135"),
+                       name_form::dated, 1683388742, 4821),
+            true, u"CamA-")},
+      {u"4821_CamA-GL010206.LRV",
+       with(final_form(camera(u'L', u"01", u"0206", file_role::proxy), name_form::plain, -1, 4821), false,
+            u"CamA-")},
   };
   for (const auto &[name, expected] : examples)
     EXPECT_EQ(classify_name(name), expected) << narrow(name);
-  for (std::u16string_view name : {u"GX010123.MOV",
-                                   u"GX0101234.MP4",
-                                   u"AX010123.MP4",
-                                   u"GX01012_3THM",
-                                   u"GL010123_LRV",
-                                   u"2019_Paris.mp4",
-                                   u"2019_Greece01.mp4",
-                                   u"9999_Gameplay.mp4",
-                                   u"0123_G-HEVC-0123-02.mp4",
-                                   u"482_G-HEVC-0123-01.mp4",
-                                   u"4821-G-HEVC-0123-01.mp4",
-                                   u"4821_G-HEVC-0123-01.MP4",
-                                   u"4821_G-HEVC-0123-001.mp4",
-                                   u"4821_2023-02-30_15-59-02_G-HEVC-0123-01.mp4",
-                                   u"4821_2023-05-06_15-59-02_GX012301.mp4",
-                                   u"4821_GX0123012.mp4",
-                                   u"4821_GL010123.MP4",
-                                   u"4821_GX01012a.MP4",
-                                   u"4821_",
-                                   u""})
+  for (std::u16string_view name :
+       {u"GX010123.MOV", u"GX0101234.MP4", u"AX010123.MP4", u"GX01012_3THM", u"GL010123_LRV",
+        u"2019_Paris.mp4", u"2019_Greece01.mp4", u"9999_Gameplay.mp4", u"0123_G-HEVC-0123-02.mp4",
+        u"4821_G-HEVC-0123-01.MP4", u"4821_G-HEVC-0123-001.mp4",
+        u"4821_2023-02-30_15-59-02_G-HEVC-0123-01.mp4", u"4821_2023-05-06_15-59-02_GX012301.mp4",
+        u"4821_GX0123012.mp4", u"4821_GL010123.MP4", u"4821_GX01012a.MP4", u"4821_", u""})
     EXPECT_EQ(classify_name(name).kind, name_kind::other) << narrow(name);
 }
 
@@ -95,6 +99,8 @@ TEST(Names, AreBuiltAndTakenApartAgain) {
       {pr, u"G-AVC-0123-PR.lrv"},
       {final_form(x, name_form::dated, 1683388742), u"2023-05-06_15-59-02_G-HEVC-0123-01.mp4"},
       {final_form(x, name_form::dated), u"_G-HEVC-0123-01.mp4"},
+      {with(parts(name_kind::final_name, file_role::video, u'S', u"01", u"0135"), true, u"CamA-"),
+       u"CamA-G-360-0135-01.360"},
   };
   for (const auto &[made, name] : examples) {
     EXPECT_EQ(final_name(made), name);
@@ -109,16 +115,24 @@ TEST(Names, AreBuiltAndTakenApartAgain) {
 
 TEST(Names, CameraNamesComeBack) {
   const std::tuple<std::u16string_view, bool, std::u16string_view> examples[] = {
-      {u"G-HEVC-0123-01.mp4", false, u"GX010123.MP4"}, {u"G-HEVC-0123-01.lrv", false, u"GL010123.LRV"},
-      {u"G-AVC-0123-02.thm", false, u"GH020123.THM"},  {u"G-AVC-0007-PR.mp4", false, u"GOPR0007.MP4"},
-      {u"G-AVC-0007-PR.lrv", false, u"GOPR0007.LRV"},  {u"G-AVC-0007-01.mp4", true, u"GP010007.MP4"},
-      {u"G-AVC-0007-01.lrv", true, u"GP010007.LRV"},   {u"_G-AVC-0124-01.lrv", false, u"GL010124.LRV"},
+      {u"G-HEVC-0123-01.mp4", false, u"GX010123.MP4"},
+      {u"G-HEVC-0123-01.lrv", false, u"GL010123.LRV"},
+      {u"G-AVC-0123-02.thm", false, u"GH020123.THM"},
+      {u"G-AVC-0007-PR.mp4", false, u"GOPR0007.MP4"},
+      {u"G-AVC-0007-PR.lrv", false, u"GOPR0007.LRV"},
+      {u"G-AVC-0007-01.mp4", true, u"GP010007.MP4"},
+      {u"G-AVC-0007-01.lrv", true, u"GP010007.LRV"},
+      {u"_G-AVC-0124-01.lrv", false, u"GL010124.LRV"},
+      {u"G-360-0135-01.360", false, u"GS010135.360"},
+      {u"G-360-0135-01.thm", false, u"GS010135.THM"},
+      {u"CamA-G-360-0135-02.lrv", false, u"CamA-GL020135.LRV"},
   };
   for (const auto &[final, older, camera_name] : examples) {
     ASSERT_TRUE(camera_writes(classify_name(final))) << narrow(final);
     EXPECT_EQ(camera_name_of(classify_name(final), older), camera_name) << narrow(final);
   }
-  for (std::u16string_view final : {u"G-AVC-play-me.mp4", u"G-HEVC-0007-PR.mp4", u"G-AVC-012a-01.mp4"})
+  for (std::u16string_view final : {u"G-AVC-play-me.mp4", u"G-HEVC-0007-PR.mp4", u"G-AVC-012a-01.mp4",
+                                    u"CamA-G-AVC-0007-PR.mp4", u"G-360-0007-PR.360"})
     EXPECT_FALSE(camera_writes(classify_name(final))) << narrow(final);
 }
 
