@@ -124,7 +124,6 @@ constexpr std::u16string_view path_advice[] = {
 };
 constexpr slotted_text<1> help_hint = u"\n\r  For help, run \"{}\" without parameters";
 constexpr slotted_text<2> unknown_switch = u"\n\r  Unknown paramenter encountered: {}.{}";
-constexpr std::u16string_view no_files = u"\n\r  No GoPro files found at specified path. Aborting";
 constexpr std::u16string_view close_window = u"\n\r  Press any key to close this window...";
 
 // The help screen after the banner.
@@ -153,6 +152,7 @@ constexpr std::u16string_view help_arguments[] = {
     u"  -t   *\u00b0  prefixes the recording's start time, read from the video",
     u"  -c   *\u00b0  gives renamed files their camera names back",
     u"  -a   *\u00b0  also renames 360 videos and prefixed camera names",
+    u"  -j   *\u00b0  writes the plan and the outcome as JSON lines for scripts",
     u"",
 };
 

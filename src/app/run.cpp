@@ -6,6 +6,7 @@
 #include "runtime/console.h"
 #include "runtime/listing.h"
 #include "runtime/random.h"
+#include "sorter/json_report.h"
 #include "sorter/plan.h"
 #include "sorter/rename.h"
 #include "sorter/report.h"
@@ -46,7 +47,7 @@ bool set_option(run_options &options, const text &switch_text) {
       {u"-o", &run_options::short_names}, {u"-u", &run_options::unattended},
       {u"-l", &run_options::sidecars},    {u"-f", &run_options::finish},
       {u"-t", &run_options::start_time},  {u"-c", &run_options::camera_names},
-      {u"-a", &run_options::all},
+      {u"-a", &run_options::all},         {u"-j", &run_options::json},
   };
   for (const known_switch &known : switches) {
     if (switch_text == known.name) {
@@ -61,22 +62,27 @@ bool set_option(run_options &options, const text &switch_text) {
 
 void sort_chapters(disk &disk, line_printer &out, const std::function<std::uint64_t()> &draw,
                    const text &path, const run_options &options) {
-  print_banner(out);
-  scan_result scanned = scan(disk, path, options.recursive, plan_needs_file_times(options));
-  report_scan(out, scanned, options.recursive, options.verbose);
-  plan planned = make_plan(disk, scanned.files, options);
-  if (options.verbose)
-    report_examination(out, scanned.files, planned);
-  report_plan_notes(out, planned, scanned.files, options.verbose);
-  if (planned.jobs.empty() && planned.second_names.empty()) {
-    out.print_line(app_text::no_files);
+  // A script cannot answer the prompt: -j runs only to simulate or unattended.
+  if (options.json && !options.simulate && !options.unattended) {
+    report_json_error(out, u"needs_s_or_u");
     return;
   }
+  std::unique_ptr<reporter> report =
+      options.json ? json_reporter(out, options) : console_reporter(out, options);
+  if (!options.json)
+    print_banner(out);
+  scan_result scanned = scan(disk, path, options.recursive, plan_needs_file_times(options));
+  report->scanned(scanned);
+  plan planned = make_plan(disk, scanned.files, options);
   // A simulation shows no temporary name: it draws none.
   if (!options.simulate)
     assign_new_names(planned.jobs, draw);
-  report_preview(out, planned);
-  confirm_and_rename(disk, out, planned, options);
+  report->planned(scanned.files, planned);
+  if (planned.jobs.empty() && planned.second_names.empty())
+    report->nothing_to_rename();
+  else
+    confirm_and_rename(disk, *report, planned, options);
+  report->finished();
 }
 
 namespace {

@@ -8,10 +8,6 @@ bool is_bidirectional_control(char16_t unit) {
          (unit >= 0x2066 && unit <= 0x2069);
 }
 
-bool is_high_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-
-bool is_low_surrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
 text shown_safely(std::u16string_view piece, bool keep_line_breaks) {
   text out(piece);
   for (std::size_t k = 0; k < out.size(); ++k) {

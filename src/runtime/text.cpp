@@ -91,8 +91,7 @@ std::string encode_name(std::u16string_view units) {
     char16_t unit = units[i];
     if (unit < 0x80) {
       *end++ = static_cast<char>(unit);
-    } else if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-               units[i + 1] <= 0xDFFF) {
+    } else if (is_high_surrogate(unit) && i + 1 < units.size() && is_low_surrogate(units[i + 1])) {
       end = put_utf8(end, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (units[i + 1] - 0xDC00));
       ++i;
     } else if (is_raw_byte_unit(unit)) {
@@ -111,6 +110,16 @@ std::string encode_name(std::u16string_view units) {
 char16_t upper_char(char16_t unit) { return unit == 0 ? unit : text_platform::upper(unit); }
 
 char16_t lower_char(char16_t unit) { return unit == 0 ? unit : text_platform::lower(unit); }
+
+text exact_name_hex(std::u16string_view name) {
+  constexpr char16_t digits[] = u"0123456789abcdef";
+  text hex;
+  for (unsigned char byte : text_platform::exact_bytes(name)) {
+    hex += digits[byte >> 4];
+    hex += digits[byte & 0xF];
+  }
+  return hex;
+}
 
 text decimal_text(std::int64_t number) { return ascii_text(std::to_string(number)); }
 

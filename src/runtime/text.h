@@ -18,6 +18,12 @@ text decode_name(std::string_view bytes);
 /// any other lone surrogate becomes U+FFFD.
 std::string encode_name(std::u16string_view units);
 
+/// Whether a code unit is the first half of a surrogate pair (U+D800..U+DBFF).
+constexpr bool is_high_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+
+/// Whether a code unit is the second half of a surrogate pair (U+DC00..U+DFFF).
+constexpr bool is_low_surrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
 /// True when the code unit is a byte that decode_name could not read as UTF-8.
 bool is_raw_byte_unit(char16_t unit);
 
@@ -26,6 +32,10 @@ char16_t upper_char(char16_t unit);
 
 /// The platform's per-character lower-case mapping of one code unit.
 char16_t lower_char(char16_t unit);
+
+/// A name exactly as the file system holds it, in hex (lower case): its bytes on POSIX (a
+/// byte that was not UTF-8 as it was), its UTF-16LE units on Windows.
+text exact_name_hex(std::u16string_view name);
 
 /// Plain decimal: no leading zeros, no grouping, a minus sign only for negative values.
 text decimal_text(std::int64_t number);

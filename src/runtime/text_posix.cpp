@@ -39,3 +39,5 @@ char16_t text_platform::upper(char16_t unit) {
 char16_t text_platform::lower(char16_t unit) {
   return map_case(unit, towlower_l, unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + 32) : unit);
 }
+
+std::string text_platform::exact_bytes(std::u16string_view name) { return encode_name(name); }

@@ -18,3 +18,13 @@ char16_t map_char(char16_t unit, bool upper) {
 char16_t text_platform::upper(char16_t unit) { return map_char(unit, true); }
 
 char16_t text_platform::lower(char16_t unit) { return map_char(unit, false); }
+
+std::string text_platform::exact_bytes(std::u16string_view name) {
+  // The units as the system keeps them, low byte first.
+  std::string bytes;
+  for (char16_t unit : name) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}

@@ -6,10 +6,6 @@ using namespace name_pieces;
 
 namespace {
 
-bool is_high_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-
-bool is_low_surrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
 // Whether a piece boundary falls between the two halves of a surrogate pair.
 bool cuts_pair(std::u16string_view name, std::size_t boundary) {
   return is_high_surrogate(name[boundary - 1]) && is_low_surrogate(name[boundary]);

@@ -65,6 +65,9 @@ constexpr std::u16string_view medium_is_read_only = u"the medium is read-only";
 constexpr std::u16string_view file_in_use = u"the file is in use";
 constexpr std::u16string_view system_refused = u"the system refused it";
 
+// The end of a run with nothing to rename.
+constexpr std::u16string_view no_files = u"\n\r  No GoPro files found at specified path. Aborting";
+
 // The preview.
 constexpr std::u16string_view preview_heading = u"\n\r  Renaming Preview:";
 constexpr slotted_text<2> preview_line = u"    {}  -->  {}";

@@ -26,6 +26,7 @@ struct run_options {
   bool start_time = false;   // -t: the date is the recording's start, read from the video
   bool camera_names = false; // -c: renamed files get their camera names back
   bool all = false;          // -a: 360 videos and camera names with a prefix too
+  bool json = false;         // -j: the plan and the outcome as JSON Lines, for scripts
 };
 
 /// What an entry of a folder is, as far as the sorter goes.

@@ -21,10 +21,10 @@ file_failure first_move(disk &disk, const rename_job &job, const text &source, c
 // final name may be another job's old name. A sidecar moves only when its video did, so
 // that the two keep names that pair them. Returns which jobs are under their temporary
 // names now.
-std::vector<bool> rename_to_temporary_names(disk &disk, const job_list &jobs, const pass_report &report) {
+std::vector<bool> rename_to_temporary_names(disk &disk, const job_list &jobs, reporter &report) {
   std::vector<bool> moved(jobs.size(), false);
   std::int64_t temp_count = 0;
-  report.temporary_heading();
+  report.temporary_heading(jobs.size());
   for (std::size_t k = 0; k < jobs.size(); ++k) {
     const rename_job &job = jobs[k];
     bool may_move = job.video == no_job || moved[job.video];
@@ -32,9 +32,9 @@ std::vector<bool> rename_to_temporary_names(disk &disk, const job_list &jobs, co
     moved[k] = may_move && failure == file_failure::none;
     if (moved[k])
       ++temp_count;
-    report.temporary_name(job, moved[k], failure);
+    report.temporary_name(k, moved[k], failure);
   }
-  report.temporary_summary(temp_count);
+  report.temporary_summary(temp_count, jobs.size());
   return moved;
 }
 
@@ -43,8 +43,8 @@ std::vector<bool> rename_to_temporary_names(disk &disk, const job_list &jobs, co
 // it never takes a name beside another video. The rename never replaces, so a final name
 // taken already leaves that file where it is.
 void rename_to_final_names(disk &disk, const job_list &jobs, const std::vector<bool> &ready,
-                           const pass_report &report) {
-  report.final_heading();
+                           reporter &report) {
+  report.final_heading(jobs.size());
   std::vector<bool> finished(jobs.size(), false);
   std::int64_t final_count = 0;
   for (std::size_t k = 0; k < jobs.size(); ++k) {
@@ -61,14 +61,14 @@ void rename_to_final_names(disk &disk, const job_list &jobs, const std::vector<b
     finished[k] = may_move && failure == file_failure::none;
     if (finished[k])
       ++final_count;
-    report.final_name(job, finished[k], failure);
+    report.final_name(k, finished[k], failure);
   }
-  report.final_summary(final_count);
+  report.final_summary(final_count, jobs.size());
 }
 
 // Second names go first: each only when it still holds what the scan found, and names the
 // same file as the name kept.
-void remove_second_names(disk &disk, const std::vector<second_name> &seconds, const pass_report &report) {
+void remove_second_names(disk &disk, const std::vector<second_name> &seconds, reporter &report) {
   for (const second_name &second : seconds) {
     text path = join_path(second.folder->opened, second.removed);
     file_failure failure =
@@ -87,11 +87,10 @@ void assign_new_names(job_list &jobs, const std::function<std::uint64_t()> &draw
       job.temp_name = temporary_name(draw(), job.final_name);
 }
 
-void confirm_and_rename(disk &disk, line_printer &out, const plan &planned, const run_options &options) {
+void confirm_and_rename(disk &disk, reporter &report, const plan &planned, const run_options &options) {
   if (options.simulate)
     return;
   const job_list &jobs = planned.jobs;
-  pass_report report{out, options.verbose, decimal_text(static_cast<std::int64_t>(jobs.size()))};
   if (!options.unattended) {
     // Only a key pressed once the prompt is on the screen may answer: what was typed before
     // goes, and so does what the system hands over only as the prompt is written.

@@ -4,6 +4,7 @@
 #include "sorter/disk.h"
 #include "sorter/plan.h"
 #include "sorter/records.h"
+#include "sorter/report.h"
 
 #include <cstdint>
 #include <functional>
@@ -20,4 +21,4 @@ void assign_new_names(job_list &jobs, const std::function<std::uint64_t()> &draw
 /// removed first only while it still holds what the scan found. A job already under its
 /// temporary name (-f) needs no first pass; when none needs one, the first pass and its
 /// report are left out. Nothing is retried and nothing is moved back.
-void confirm_and_rename(disk &disk, line_printer &out, const plan &planned, const run_options &options);
+void confirm_and_rename(disk &disk, reporter &report, const plan &planned, const run_options &options);

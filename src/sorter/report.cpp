@@ -60,6 +60,8 @@ text shown_path(line_printer &out, const found_file_record &record) {
   return out.from_outside(join_path(record.folder->shown, record.name));
 }
 
+} // namespace
+
 void report_recording_times(line_printer &out, const recording_readings &times, const file_list &files) {
   auto shown = [&](std::size_t index) { return shown_path(out, files[index]); };
   for (const recording_reading &time : times.recordings) {
@@ -89,19 +91,26 @@ void report_recording_times(line_printer &out, const recording_readings &times, 
   }
 }
 
-} // namespace
-
-void report_scan(line_printer &out, const scan_result &scanned, bool recursive, bool verbose) {
-  for (std::size_t k = 0; verbose && k < scanned.folders_listed.size(); ++k) {
+void report_folders_begun(line_printer &out, const scan_result &scanned, bool recursive) {
+  for (std::size_t k = 0; k < scanned.folders_listed.size(); ++k) {
     out.print_line();
     out.print_text(fill(fixed_text::processing_files_in, out.from_outside(scanned.folders_listed[k])));
     if (recursive)
       out.print_text(fixed_text::recursively);
     out.print_line(fixed_text::processing_end);
   }
+}
+
+namespace {
+
+void report_scan(line_printer &out, const scan_result &scanned, bool recursive, bool verbose) {
+  if (verbose)
+    report_folders_begun(out, scanned, recursive);
   for (const text &folder : scanned.folders_not_listed)
     out.print_line(fill(fixed_text::folder_not_listed, out.from_outside(folder)));
 }
+
+} // namespace
 
 void report_examination(line_printer &out, const file_list &files, const plan &planned) {
   if (files.empty())
@@ -127,6 +136,8 @@ void report_examination(line_printer &out, const file_list &files, const plan &p
   out.print_line(fill(fixed_text::examined, total, count_text(planned.jobs.size())));
 }
 
+namespace {
+
 void report_plan_notes(line_printer &out, const plan &planned, const file_list &files, bool verbose) {
   for (const left_out &left : planned.left) {
     if (left.reason == left_out_reason::unreadable)
@@ -147,6 +158,8 @@ void report_plan_notes(line_printer &out, const plan &planned, const file_list &
   }
 }
 
+} // namespace
+
 void report_preview(line_printer &out, const plan &planned) {
   out.print_line(fixed_text::preview_heading);
   for (const rename_job &job : planned.jobs)
@@ -155,6 +168,92 @@ void report_preview(line_printer &out, const plan &planned) {
   for (const second_name &second : planned.second_names)
     out.print_line(
         fill(fixed_text::second_name_line, out.from_outside(second.removed), out.from_outside(second.kept)));
+}
+
+namespace {
+
+// The report of a run for people.
+class console_lines final : public reporter {
+public:
+  console_lines(line_printer &printer, const run_options &chosen) : out(printer), options(chosen) {}
+
+  void scanned(const scan_result &scanned) override {
+    report_scan(out, scanned, options.recursive, options.verbose);
+  }
+  void planned(const file_list &files, const plan &made) override {
+    jobs = &made.jobs;
+    if (options.verbose)
+      report_examination(out, files, made);
+    report_plan_notes(out, made, files, options.verbose);
+    if (!made.jobs.empty() || !made.second_names.empty())
+      report_preview(out, made);
+  }
+  void nothing_to_rename() override { out.print_line(fixed_text::no_files); }
+  void prompt() override { out.print_line(fixed_text::prompt); }
+  void nothing_changed() override { out.print_line(fixed_text::nothing_changed); }
+  void second_name(const struct second_name &second, file_failure failure) override {
+    text path = out.from_outside(join_path(second.folder->shown, second.removed));
+    if (failure == file_failure::not_as_listed)
+      out.print_line(fill(fixed_text::not_as_listed, path));
+    else
+      out.print_line(
+          fill(failure == file_failure::none ? fixed_text::second_name_removed : fixed_text::second_name_kept,
+               path, out.from_outside(second.kept)));
+  }
+  void temporary_heading(std::size_t count) override {
+    if (options.verbose)
+      out.print_line(fill(fixed_text::temporary_heading, count_text(count)));
+  }
+  void temporary_name(std::size_t job, bool moved, file_failure why) override {
+    const rename_job &renamed = (*jobs)[job];
+    if (!moved)
+      report_failure(renamed, renamed.old_name, renamed.temp_name, why);
+    else if (options.verbose)
+      out.print_line(fill(fixed_text::renamed_line, out.from_outside(renamed.old_name),
+                          out.from_outside(renamed.temp_name)));
+  }
+  void temporary_summary(std::int64_t renamed, std::size_t count) override {
+    out.print_line(fill(fixed_text::temporary_summary, decimal_text(renamed), count_text(count)));
+  }
+  void final_heading(std::size_t count) override {
+    out.print_line(fill(fixed_text::final_heading, count_text(count)));
+  }
+  void final_name(std::size_t job, bool moved, file_failure why) override {
+    const rename_job &renamed = (*jobs)[job];
+    if (moved)
+      out.print_line(fill(fixed_text::renamed_line, out.from_outside(renamed.old_name),
+                          out.from_outside(join_path(renamed.folder->shown, renamed.final_name))));
+    else
+      report_failure(renamed, renamed.temp_name, renamed.final_name, why);
+  }
+  void final_summary(std::int64_t renamed, std::size_t count) override {
+    out.print_line(fill(fixed_text::final_summary, decimal_text(renamed), count_text(count)));
+  }
+  void closing() override { out.print_line(fixed_text::closing); }
+
+private:
+  line_printer &out;
+  const run_options &options;
+  const job_list *jobs = nullptr;
+
+  // The line of a rename that failed: the name that held something else than the scan
+  // found, or both paths, with -v and why.
+  void report_failure(const rename_job &job, const text &source, const text &target, file_failure failure) {
+    if (failure == file_failure::not_as_listed) {
+      out.print_line(fill(fixed_text::not_as_listed, out.from_outside(join_path(job.folder->shown, source))));
+      return;
+    }
+    out.print_line(fill(fixed_text::could_not_rename, out.from_outside(join_path(job.folder->shown, source)),
+                        out.from_outside(join_path(job.folder->shown, target))));
+    if (options.verbose && failure != file_failure::none)
+      out.print_line(fill(fixed_text::why_line, failure_text(failure)));
+  }
+};
+
+} // namespace
+
+std::unique_ptr<reporter> console_reporter(line_printer &out, const run_options &options) {
+  return std::make_unique<console_lines>(out, options);
 }
 
 std::u16string_view failure_text(file_failure failure) {
@@ -173,70 +272,3 @@ std::u16string_view failure_text(file_failure failure) {
     return fixed_text::system_refused;
   }
 }
-
-void pass_report::prompt() const { out.print_line(fixed_text::prompt); }
-
-void pass_report::nothing_changed() const { out.print_line(fixed_text::nothing_changed); }
-
-void pass_report::second_name(const struct second_name &second, file_failure failure) const {
-  text path = out.from_outside(join_path(second.folder->shown, second.removed));
-  if (failure == file_failure::not_as_listed)
-    out.print_line(fill(fixed_text::not_as_listed, path));
-  else
-    out.print_line(
-        fill(failure == file_failure::none ? fixed_text::second_name_removed : fixed_text::second_name_kept,
-             path, out.from_outside(second.kept)));
-}
-
-void pass_report::temporary_heading() const {
-  if (verbose)
-    out.print_line(fill(fixed_text::temporary_heading, total));
-}
-
-namespace {
-
-// The line of a rename that failed: the name that held something else than the scan
-// found, or both paths, with -v and why.
-void report_failure(line_printer &out, bool verbose, const rename_job &job, const text &source,
-                    const text &target, file_failure failure) {
-  if (failure == file_failure::not_as_listed) {
-    out.print_line(fill(fixed_text::not_as_listed, out.from_outside(join_path(job.folder->shown, source))));
-    return;
-  }
-  out.print_line(fill(fixed_text::could_not_rename, out.from_outside(join_path(job.folder->shown, source)),
-                      out.from_outside(join_path(job.folder->shown, target))));
-  if (verbose && failure != file_failure::none)
-    out.print_line(fill(fixed_text::why_line, failure_text(failure)));
-}
-
-} // namespace
-
-void pass_report::temporary_name(const rename_job &job, bool moved, file_failure why) const {
-  if (moved) {
-    if (verbose)
-      out.print_line(
-          fill(fixed_text::renamed_line, out.from_outside(job.old_name), out.from_outside(job.temp_name)));
-    return;
-  }
-  report_failure(out, verbose, job, job.old_name, job.temp_name, why);
-}
-
-void pass_report::temporary_summary(std::int64_t renamed) const {
-  out.print_line(fill(fixed_text::temporary_summary, decimal_text(renamed), total));
-}
-
-void pass_report::final_heading() const { out.print_line(fill(fixed_text::final_heading, total)); }
-
-void pass_report::final_name(const rename_job &job, bool moved, file_failure why) const {
-  if (moved)
-    out.print_line(fill(fixed_text::renamed_line, out.from_outside(job.old_name),
-                        out.from_outside(join_path(job.folder->shown, job.final_name))));
-  else
-    report_failure(out, verbose, job, job.temp_name, job.final_name, why);
-}
-
-void pass_report::final_summary(std::int64_t renamed) const {
-  out.print_line(fill(fixed_text::final_summary, decimal_text(renamed), total));
-}
-
-void pass_report::closing() const { out.print_line(fixed_text::closing); }

@@ -676,6 +676,30 @@ class All(PipeTest):
         self.assertEqual(self.on_disk(), {name: enc(name) for name in names})
 
 
+class JsonLines(PipeTest):
+    """-j: one JSON object a line, for scripts; read here by Python's own json."""
+
+    def test_plan_and_outcome_as_json(self):
+        import json
+        odd = "G\"\\\t0123.MP4" if not harness.WINE else "G\u00e9\u00e8\u00ea0123.MP4"  # quote, backslash, tab
+        names = ["GX010123.MP4", odd, "GL019999.LRV"]
+        self.card(names)
+        path = lambda name: joined("card", name)
+        odd_final = "G-AVC-0123-%s.mp4" % odd[2:4]
+        plan = [{"type": "rename", "from": path(old), "to": path(final)}
+                for old, final in listed(self.path("card"), {"GX010123.MP4": "G-HEVC-0123-01.mp4", odd: odd_final})]
+        note = [{"type": "note", "file": path("GL019999.LRV"), "reason": "no_video"}]
+        out = self.run_program("card", "-s", "-j", "-l")
+        self.assertNotIn(b"\r", out)
+        self.assertEqual([json.loads(line) for line in out.decode("utf-8").splitlines()],
+                         plan + note + [{"type": "summary", "planned": 2, "renamed": 0, "failed": 0}])
+        out = self.run_program("card", "-u", "-j", "-l")
+        done = [{"type": "renamed", "from": job["from"], "to": job["to"]} for job in plan]
+        self.assertEqual([json.loads(line) for line in out.decode("utf-8").splitlines()],
+                         plan + note + done + [{"type": "summary", "planned": 2, "renamed": 2, "failed": 0}])
+        self.assertEqual(sorted(self.on_disk()), sorted(["G-HEVC-0123-01.mp4", odd_final, "GL019999.LRV"]))
+
+
 class Finish(PipeTest):
     """-f: the temporary names of a run cut short go to their final names."""
 

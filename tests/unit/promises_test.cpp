@@ -3,6 +3,7 @@
 #include "app/run.h"
 #include "camera_files.h"
 #include "memory_disk.h"
+#include "sorter/json_report.h"
 #include "sorter/plan.h"
 #include "sorter/scan.h"
 
@@ -32,6 +33,7 @@ run_options options_of(std::string_view letters) {
                                 : letter == 't' ? &run_options::start_time
                                 : letter == 'c' ? &run_options::camera_names
                                 : letter == 'a' ? &run_options::all
+                                : letter == 'j' ? &run_options::json
                                                 : &run_options::unattended;
     options.*option = true;
   }
@@ -624,6 +626,65 @@ TEST(Promises, AllTakes360VideosAndCameraNamesWithAPrefix) {
   EXPECT_EQ(renamings(planned(cut, "f")), list{});
   EXPECT_EQ(renamings(planned(cut, "fa")), (list{{"4822_G-360-0135-01.360", "G-360-0135-01.360"},
                                                  {"4823_CamA-G-AVC-0206-01.mp4", "CamA-G-AVC-0206-01.mp4"}}));
+}
+
+TEST(Promises, JsonLinesForScripts) {
+  text escaped;
+  append_json_string(escaped, u"a\"b\\c\td\n\x01\U0001F4F9\xDCFF\xD83D.");
+  EXPECT_EQ(escaped, u"\"a\\\"b\\\\c\\u0009d\\u000a\\u0001\U0001F4F9\uFFFD\uFFFD.\"");
+  memory_disk disk;
+  captured_lines asked; // a script cannot answer the prompt
+  sort_chapters(disk, asked, counting(), memory_disk::path("card"), options_of("j"));
+  EXPECT_EQ(asked.written, u"{\"type\":\"error\",\"reason\":\"needs_s_or_u\"}\n");
+  disk.add("card/GX010123.MP4");
+  disk.add("card/GX010124.MP4");
+  disk.add("card/G-HEVC-0124-01.mp4", "mine");
+  disk.add("card/GX010125.MP4");
+  disk.add("card/GL010125.LRV");
+  disk.add("card/GL019999.LRV");
+  disk.add("card/GX010126.MP4");
+  disk.link("card/GX010126.MP4", "card/1900_G-HEVC-0126-01.mp4");
+  disk.add("card/GX01\xff"
+           "127.MP4");
+  disk.refused = {memory_disk::path("card/GX010125.MP4")};
+  std::string expected = R"({"type":"log","text":"Processing files in card..."}
+{"type":"rename","from":"card/GX010123.MP4","to":"card/G-HEVC-0123-01.mp4"}
+{"type":"rename","from":"card/GX010124.MP4","to":"card/G-HEVC-0124-01.mp4"}
+{"type":"rename","from":"card/GX010125.MP4","to":"card/G-HEVC-0125-01.mp4"}
+{"type":"rename","from":"card/GL010125.LRV","to":"card/G-HEVC-0125-01.lrv"}
+{"type":"rename","from":"card/GX01\uFFFD127.MP4","from_hex":"HEX1","to":"card/G-HEVC-\uFFFD127-01.mp4","to_hex":"HEX2"}
+{"type":"remove","name":"card/GX010126.MP4","kept":"card/1900_G-HEVC-0126-01.mp4"}
+{"type":"note","file":"card/GL019999.LRV","reason":"no_video"}
+{"type":"removed","name":"card/GX010126.MP4","kept":"card/1900_G-HEVC-0126-01.mp4"}
+{"type":"renamed","from":"card/GX010123.MP4","to":"card/G-HEVC-0123-01.mp4"}
+{"type":"failed","from":"card/1001_G-HEVC-0124-01.mp4","to":"card/G-HEVC-0124-01.mp4","step":"final","reason":"name_taken"}
+{"type":"failed","from":"card/GX010125.MP4","to":"card/1002_G-HEVC-0125-01.mp4","step":"temporary","reason":"in_use"}
+{"type":"failed","from":"card/GL010125.LRV","to":"card/1003_G-HEVC-0125-01.lrv","step":"temporary","reason":"video_not_renamed"}
+{"type":"renamed","from":"card/GX01\uFFFD127.MP4","from_hex":"HEX1","to":"card/G-HEVC-\uFFFD127-01.mp4","to_hex":"HEX2"}
+{"type":"summary","planned":6,"renamed":3,"failed":3}
+)";
+#ifdef _WIN32 // the UTF-16LE units, "\" the separator
+  const std::string hex1 = "63006100720064005c004700580030003100ffdc3100320037002e004d0050003400",
+                    sep = "\\\\";
+  const std::string hex2 =
+      "63006100720064005c0047002d0048004500560043002d00ffdc3100320037002d00300031002e006d0070003400";
+#else // the bytes, "/" the separator
+  const std::string hex1 = "636172642f47583031ff3132372e4d5034", sep = "/";
+  const std::string hex2 = "636172642f472d484556432dff3132372d30312e6d7034";
+#endif
+  expected.replace(expected.find("HEX1"), 4, hex1);
+  expected.replace(expected.find("HEX2"), 4, hex2);
+  expected.replace(expected.rfind("HEX1"), 4, hex1);
+  expected.replace(expected.rfind("HEX2"), 4, hex2);
+  for (std::size_t at = expected.find("card/"); at != std::string::npos; at = expected.find("card/", at + 1))
+    expected.replace(at + 4, 1, sep);
+  for (std::size_t at = expected.find("\\uFFFD"); at != std::string::npos; at = expected.find("\\uFFFD"))
+    expected.replace(at, 6, "\xEF\xBF\xBD");
+  text out = run(disk, "jlv");
+  // The -v examination of every file is logged too; the lines after it are the plan.
+  std::size_t plan_at = out.find(u"{\"type\":\"rename\"");
+  ASSERT_NE(plan_at, text::npos);
+  EXPECT_EQ(encode_name(out.substr(0, out.find(u'\n') + 1) + out.substr(plan_at)), expected);
 }
 
 } // namespace
