@@ -82,6 +82,7 @@ def help_screen(program_name):
         "  -t   *\u00b0  prefixes the recording's start time, read from the video",
         "  -c   *\u00b0  gives renamed files their camera names back",
         "  -a   *\u00b0  also renames 360 videos and prefixed camera names",
+        "  -j   *\u00b0  writes the plan and the outcome as JSON lines for scripts",
         "",
     ])
 

@@ -464,7 +464,7 @@ class StartedByExplorer(TerminalCase):
     def test_help_stays_until_esc(self):
         self.start(explorer=True)
         lines = self.assert_waits_to_close()
-        self.assertEqual(lines[-2].rstrip(), "  -a   *°  also renames 360 videos and prefixed camera names")
+        self.assertEqual(lines[-2].rstrip(), "  -j   *°  writes the plan and the outcome as JSON lines for scripts")
         self.press_esc()
         self.assertEqual(self.finish(), 0)
         self.assert_terminal_restored()
