@@ -18,21 +18,24 @@ WINE = False         # run it under wine (the Windows build)
 SEP = "/"            # the separator the program joins paths with
 EXPLORER = None      # the explorer.exe stand-in of the Windows build, when given
 HOLDER = None        # the Windows build's helper that holds a file open without sharing
+EMULATOR = []        # what runs a program built for another machine (qemu-aarch64 -L ...)
 WINE_PREFIX = os.environ.get("WINEPREFIX") or os.path.expanduser("~/.wine")
 
 
 def configure(argv=None):
     """Reads --program, --wine, --explorer and --holder, leaves the rest for unittest."""
-    global PROGRAM, WINE, SEP, EXPLORER, HOLDER
+    global PROGRAM, WINE, SEP, EXPLORER, HOLDER, EMULATOR
     parser = argparse.ArgumentParser(add_help=False)
     parser.add_argument("--program", required=True)
     parser.add_argument("--wine", action="store_true")
     parser.add_argument("--explorer")
     parser.add_argument("--holder")
+    parser.add_argument("--emulator", default="")
     known, rest = parser.parse_known_args(argv if argv is not None else sys.argv[1:])
     PROGRAM = os.path.abspath(known.program)
     EXPLORER = os.path.abspath(known.explorer) if known.explorer else None
     HOLDER = os.path.abspath(known.holder) if known.holder else None
+    EMULATOR = known.emulator.split()
     WINE = known.wine or PROGRAM.lower().endswith(".exe")
     SEP = "\\" if WINE else "/"
     return [sys.argv[0]] + rest
@@ -41,7 +44,7 @@ def configure(argv=None):
 def command(args, program=None, explorer=False):
     """The command line that runs the program; with explorer, as a child of the stand-in."""
     program = program or PROGRAM
-    prefix = ["wine"] if WINE else []
+    prefix = ["wine"] if WINE else list(EMULATOR)
     if explorer:
         prefix.append(EXPLORER)
     return prefix + [program] + list(args)

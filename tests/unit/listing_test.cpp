@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <map>
 #include <thread>
@@ -221,6 +222,10 @@ INSTANTIATE_TEST_SUITE_P(EveryWay, RenameNeverReplaces, ::testing::Values(0, 1, 
 // holds the folder's lock keeps the look and the rename from falling apart: the name it
 // takes meanwhile is never replaced.
 TEST(RenameNeverReplaces, WaitsForTheLockOfAnotherRun) {
+  // qemu-user does not hand a thread's blocked flock to the kernel as a waiter this test can
+  // watch for: there the wait never ends.
+  if (std::getenv("CHAPTERSORT_EMULATED"))
+    GTEST_SKIP() << "a lock waiter cannot be watched under an emulator";
   scratch_folder folder;
   folder.write("GX010123.MP4", "camera");
   listing_platform::force_rename_fallback(2);
