@@ -115,10 +115,31 @@ public:
   }
 };
 
-// -f: the temporary names of a run cut short to the names they stand for.
-class finishing final : public mode {
+// Both ways of finishing: each file is under its temporary name already, and takes the
+// name that stands behind its number, a sidecar too.
+class finishing_mode : public mode {
 public:
-  finishing(const file_list &files, const run_options &options) : mode(files, options, options.short_names) {}
+  std::optional<video_target> video_name(disk &, std::size_t file, plan &) override {
+    return video_target{files[file].parts, finished_name(files[file].parts)};
+  }
+  std::optional<text> sidecar_name(std::size_t, const video_target &, std::size_t sidecar, plan &) override {
+    return finished_name(files[sidecar].parts);
+  }
+  std::optional<text> beside_name(std::size_t, std::size_t sidecar, plan &) override {
+    return finished_name(files[sidecar].parts);
+  }
+  bool counts_standing_sidecars() const override { return false; }
+  bool finishes() const override { return true; }
+
+protected:
+  using mode::mode;
+};
+
+// -f: the temporary names of a run cut short to the names they stand for.
+class finishing final : public finishing_mode {
+public:
+  finishing(const file_list &files, const run_options &options)
+      : finishing_mode(files, options, options.short_names) {}
 
   // The long temporary names; an 8.3 one only with -o, since it cannot be told from a
   // user's "2019_GREECE01.mp4". A sidecar is finished with or without -l.
@@ -130,15 +151,6 @@ public:
   stage stage_of_name(const name_parts &parts) const override {
     return towards_final_names(parts, reads_short_finals);
   }
-  std::optional<video_target> video_name(disk &, std::size_t file, plan &) override {
-    return video_target{files[file].parts, finished_name(files[file].parts)};
-  }
-  std::optional<text> sidecar_name(std::size_t, const video_target &, std::size_t sidecar, plan &) override {
-    return finished_name(files[sidecar].parts);
-  }
-  std::optional<text> beside_name(std::size_t, std::size_t sidecar, plan &) override {
-    return finished_name(files[sidecar].parts);
-  }
   // A sidecar keeps the name its temporary name stands for: it joins only the video under
   // that very name, date and form.
   pairing_key_set standing_keys(const found_file_record &record) const override {
@@ -146,14 +158,13 @@ public:
     return {exact_key(record.folder.get(), parts.kind == name_kind::camera ? as_short_final(parts) : parts,
                       file_role::video)};
   }
-  bool counts_standing_sidecars() const override { return false; }
-  bool finishes() const override { return true; }
 };
 
 // -f -c: -c's temporary names to the camera names they stand for.
-class finishing_camera_names final : public mode {
+class finishing_camera_names final : public finishing_mode {
 public:
-  finishing_camera_names(const file_list &files, const run_options &options) : mode(files, options, false) {
+  finishing_camera_names(const file_list &files, const run_options &options)
+      : finishing_mode(files, options, false) {
     for (const found_file_record &record : files)
       if (record.parts.kind == name_kind::final_name)
         final_chapters.emplace(recording_of(record), record.parts.role, record.parts.chapter);
@@ -169,17 +180,6 @@ public:
   bool yields(const found_file_record &record) const override {
     return final_chapters.count({recording_of(record), record.parts.role, record.parts.chapter}) != 0;
   }
-  std::optional<video_target> video_name(disk &, std::size_t file, plan &) override {
-    return video_target{files[file].parts, finished_name(files[file].parts)};
-  }
-  std::optional<text> sidecar_name(std::size_t, const video_target &, std::size_t sidecar, plan &) override {
-    return finished_name(files[sidecar].parts);
-  }
-  std::optional<text> beside_name(std::size_t, std::size_t sidecar, plan &) override {
-    return finished_name(files[sidecar].parts);
-  }
-  bool counts_standing_sidecars() const override { return false; }
-  bool finishes() const override { return true; }
 
 private:
   std::set<std::tuple<recording_key, file_role, std::array<char16_t, camera_name::chapter_length>>>

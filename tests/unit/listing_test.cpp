@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <thread>
 #include <vector>

@@ -67,6 +67,32 @@ TEST(Names, AreClassifiedOnce) {
        final_form(camera(u'O', u"PR", u"0007", file_role::proxy), name_form::plain, -1, 1000)},
       {u"4821_GP020007.MP4", final_form(camera(u'P', u"02", u"0007"), name_form::plain, -1, 4821)},
       {u"GX0\U0001F480123.MP4", parts(name_kind::cut_character, file_role::video, 0, u"\0\0", u"\0\0\0\0")},
+      {u"GX0\xD800\xDC00"
+       u"123.MP4",
+       parts(name_kind::cut_character, file_role::video, 0, u"\0\0", u"\0\0\0\0")},
+      {u"GX0\xDBFF\xDFFF"
+       u"123.MP4",
+       parts(name_kind::cut_character, file_role::video, 0, u"\0\0", u"\0\0\0\0")},
+      {u"GX0\xD7FF\xDC00"
+       u"123.MP4",
+       camera(u'X', u"0\xD7FF",
+              u"\xDC00"
+              u"123")}, // no pair is cut
+      {u"GX0\xD800\xE000"
+       u"123.MP4",
+       camera(u'X', u"0\xD800",
+              u"\xE000"
+              u"123")},
+      {u"GX0\xDC00\xDC00"
+       u"123.MP4",
+       camera(u'X', u"0\xDC00",
+              u"\xDC00"
+              u"123")},
+      {u"GX0\xD800\xDBFF"
+       u"123.MP4",
+       camera(u'X', u"0\xD800",
+              u"\xDBFF"
+              u"123")},
       // Only -a takes these: 360 videos, and camera names with a prefix.
       {u"gs010135.360", with(camera(u'S', u"01", u"0135"), true)},
       {u"CamA-GH010206.MP4", with(camera(u'H', u"01", u"0206"), false, u"CamA-")},
