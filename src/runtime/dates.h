@@ -14,6 +14,9 @@ using date_value = std::int64_t;
 /// write far-future stamps; nothing here stops at 2038.
 constexpr date_value latest_date = 253402300799;
 
+/// The date value that stands for no valid date.
+constexpr date_value no_date = -1;
+
 /// The date value of six calendar fields (month and day from 1); -1 for a date that does
 /// not exist or lies outside the range. Nothing is wrapped: 31 April is refused.
 date_value make_date(std::int32_t year, std::int32_t month, std::int32_t day, std::int32_t hour,

@@ -2,6 +2,8 @@
 // together in every state of a run.
 #include "sorter/name_pieces.h"
 
+#include <algorithm>
+
 using namespace name_pieces;
 
 namespace {
@@ -78,6 +80,11 @@ bool parse_prefixed_camera_name(std::u16string_view name, name_parts &parts) {
   return true;
 }
 
+// Four digits and "_" at the start, as in front of a temporary name.
+bool starts_with_number(std::u16string_view name) {
+  return name.find(date_separator) == temporary_digits && all_digits(name.substr(0, temporary_digits));
+}
+
 name_stem with_codec_letter(name_stem stem, char16_t letter) {
   stem[camera_name::codec_at] = letter;
   return stem;
@@ -93,12 +100,8 @@ bool name_pieces::all_digits(std::u16string_view units) {
 }
 
 bool name_pieces::upper_equals(std::u16string_view name, std::u16string_view upper) {
-  if (name.size() != upper.size())
-    return false;
-  for (std::size_t k = 0; k < name.size(); ++k)
-    if (upper_char(name[k]) != upper[k])
-      return false;
-  return true;
+  return std::ranges::equal(name, upper,
+                            [](char16_t unit, char16_t wanted) { return upper_char(unit) == wanted; });
 }
 
 std::u16string_view name_pieces::camera_extension(file_role role, bool spherical) {
@@ -108,36 +111,26 @@ std::u16string_view name_pieces::camera_extension(file_role role, bool spherical
 }
 
 std::uint16_t name_pieces::temporary_number(std::u16string_view name) {
-  if (name.size() <= temporary_digits || name[temporary_digits] != date_separator ||
-      !all_digits(name.substr(0, temporary_digits)))
+  if (!starts_with_number(name))
     return 0;
   std::uint16_t number = 0;
   for (std::size_t k = 0; k < temporary_digits; ++k)
     number = static_cast<std::uint16_t>(number * 10 + (name[k] - u'0'));
-  return number < lowest_temporary_number || number > highest_temporary_number ? 0 : number;
+  // Four digits are never above the highest; a number below the lowest is a user's.
+  return number < lowest_temporary_number ? 0 : number;
 }
 
 std::size_t name_pieces::date_shape_length(std::u16string_view name) {
-  std::size_t at = 0;
-  for (std::size_t k = 0; k < date_prefix_mask.size(); ++k) {
-    if (date_prefix_mask[k] == u'%') {
-      // Every token of the mask is a run of one letter: %yyyy four digits, the others two.
-      std::size_t end = date_prefix_mask.find_first_not_of(date_prefix_mask[k + 1], k + 1);
-      std::size_t digits = (end == std::u16string_view::npos ? date_prefix_mask.size() : end) - (k + 1);
-      if (!all_digits(name.substr(at, digits)) || name.size() - at < digits)
-        return 0;
-      at += digits;
-      k += digits;
-    } else if (at >= name.size() || name[at++] != date_prefix_mask[k]) {
+  if (name.size() < date_shape.size())
+    return 0;
+  for (std::size_t k = 0; k < date_shape.size(); ++k)
+    if (date_shape[k] == u'#' ? !is_digit(name[k]) : name[k] != date_shape[k])
       return 0;
-    }
-  }
-  return at;
+  return date_shape.size();
 }
 
 prefix_refusal name_pieces::refusal_of_prefix(std::u16string_view prefix) {
-  if (prefix.size() > temporary_digits && prefix[temporary_digits] == date_separator &&
-      all_digits(prefix.substr(0, temporary_digits)))
+  if (starts_with_number(prefix))
     return prefix_refusal::temporary;
   if (date_shape_length(prefix) != 0)
     return prefix_refusal::dated;
@@ -150,7 +143,9 @@ prefix_refusal name_pieces::refusal_of_prefix(std::u16string_view prefix) {
 bool name_pieces::parse_camera_name_as_given(std::u16string_view name, name_parts &parts) {
   if (name.size() > camera_name::length)
     return parse_prefixed_camera_name(name, parts);
-  if (name.size() != camera_name::length || name[0] != u'G' || name[camera_name::dot_at] != u'.' ||
+  if (name.size() != camera_name::length)
+    return false;
+  if (name[0] != u'G' || name[camera_name::dot_at] != u'.' ||
       !all_digits(name.substr(camera_name::recording_at, camera_name::recording_length)))
     return false;
   std::u16string_view extension = name.substr(camera_name::extension_at);
@@ -244,10 +239,8 @@ text camera_name_of(const name_parts &final_parts, bool older_camera) {
 
 name_stem stem_of(const name_parts &camera) {
   name_stem stem = {u'G', camera.codec_letter};
-  for (std::size_t k = 0; k < camera_name::chapter_length; ++k)
-    stem[camera_name::chapter_at + k] = upper_char(camera.chapter[k]);
-  for (std::size_t k = 0; k < camera_name::recording_length; ++k)
-    stem[camera_name::recording_at + k] = upper_char(camera.recording[k]);
+  std::ranges::transform(camera.chapter, stem.begin() + camera_name::chapter_at, upper_char);
+  std::ranges::transform(camera.recording, stem.begin() + camera_name::recording_at, upper_char);
   return stem;
 }
 

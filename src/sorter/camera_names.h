@@ -99,9 +99,9 @@ struct name_parts {
   char16_t codec_letter = 0; ///< upper-cased; a long final name keeps only X (HEVC), S (360) or H (AVC)
   std::array<char16_t, camera_name::chapter_length> chapter{};     ///< as written
   std::array<char16_t, camera_name::recording_length> recording{}; ///< as written
-  date_value date = -1;     ///< the dated form's date; -1 for the "_" alone
-  std::uint16_t number = 0; ///< temporary names: 1000..9999
-  text prefix;              ///< a camera's file-name prefix (CamA-), as written; empty for none
+  date_value date = no_date; ///< the dated form's date; no_date for the "_" alone
+  std::uint16_t number = 0;  ///< temporary names: 1000..9999
+  text prefix;               ///< a camera's file-name prefix (CamA-), as written; empty for none
   prefix_refusal refused = prefix_refusal::none; ///< other: why a name ending in a camera name is none
   bool operator==(const name_parts &) const = default;
 };

@@ -10,26 +10,21 @@ constexpr std::size_t firmware_generation = 3; // "HD9", "H23": enough to tell t
 constexpr std::uint64_t seconds_1904_to_1970 = 2082844800;
 constexpr date_value most_difference = 2; // seconds between TZON's time and CDAT, unremarked
 
-std::int64_t since_1970(std::uint64_t creation_time) {
-  if (creation_time < seconds_1904_to_1970 ||
-      creation_time - seconds_1904_to_1970 > static_cast<std::uint64_t>(latest_date))
-    return -1;
-  return static_cast<std::int64_t>(creation_time - seconds_1904_to_1970);
+date_value within_range(std::int64_t value) { return value < 0 || value > latest_date ? no_date : value; }
+
+// A time before 1970 wraps to a negative value here, which is out of range as well.
+date_value since_1970(std::uint64_t creation_time) {
+  return within_range(static_cast<std::int64_t>(creation_time - seconds_1904_to_1970));
 }
 
-date_value within_range(std::int64_t value) { return value < 0 || value > latest_date ? -1 : value; }
-
 // The chapters of a recording in the order of their numbers, an older camera's PR (its
-// first file) first; equal chapters in file-list order.
-bool earlier_chapter(const found_file_record &first, std::size_t first_index, const found_file_record &second,
-                     std::size_t second_index) {
+// first file) first (sorted stably: equal chapters stay in file-list order).
+bool earlier_chapter(const found_file_record &first, const found_file_record &second) {
   bool first_pr = is_first_of_older_camera(first.parts);
   bool second_pr = is_first_of_older_camera(second.parts);
   if (first_pr != second_pr)
     return first_pr;
-  if (first.parts.chapter != second.parts.chapter)
-    return first.parts.chapter < second.parts.chapter;
-  return first_index < second_index;
+  return first.parts.chapter < second.parts.chapter;
 }
 
 // A video under any name of the program's or the camera's, except an 8.3 one, which
@@ -57,13 +52,14 @@ bool firmware_of_older_camera(std::string_view firmware) {
 
 start_reading start_of(const video_header &header) {
   start_reading start;
-  std::int64_t universal = since_1970(header.creation_time);
+  date_value universal = since_1970(header.creation_time);
   if (header.zone && universal >= 0) {
     // The wall clock the camera showed, the same on any computer in any zone.
     start.source = time_source::camera_zone;
     start.zone = *header.zone;
     start.when = within_range(universal + std::int64_t{*header.zone} * 60);
-    date_value clock = header.wall_clock ? within_range(static_cast<std::int64_t>(*header.wall_clock)) : -1;
+    date_value clock =
+        header.wall_clock ? within_range(static_cast<std::int64_t>(*header.wall_clock)) : no_date;
     if (start.when >= 0 && clock >= 0 &&
         std::max(start.when, clock) - std::min(start.when, clock) > most_difference)
       start.clock = clock;
@@ -75,7 +71,7 @@ start_reading start_of(const video_header &header) {
     return start;
   } else if (firmware_writes_utc(header.firmware)) {
     start.source = time_source::utc;
-    start.when = universal < 0 ? -1 : local_date_at(universal);
+    start.when = universal < 0 ? no_date : local_date_at(universal);
   } else {
     // The camera's clock is written as if it were UTC: taken as it stands, it is the wall
     // clock the camera showed.
@@ -118,8 +114,8 @@ recording_readings read_recordings(disk &disk, const file_list &files, const std
   }
   for (std::size_t number = 0; number < chapters.size(); ++number) {
     std::vector<std::size_t> &recording = chapters[number];
-    std::sort(recording.begin(), recording.end(), [&](std::size_t first, std::size_t second) {
-      return earlier_chapter(files[first], first, files[second], second);
+    std::stable_sort(recording.begin(), recording.end(), [&](std::size_t first, std::size_t second) {
+      return earlier_chapter(files[first], files[second]);
     });
     recording_reading &reading = readings.recordings[number];
     reading.file = recording.front();
@@ -160,7 +156,7 @@ recording_readings date_recordings(disk &disk, const file_list &files,
 name_parts final_parts_for(const found_file_record &record, const run_options &options,
                            const recording_readings &times, disk &disk) {
   if (options.short_names)
-    return final_parts_of(record.parts, name_form::short_83, -1);
+    return final_parts_of(record.parts, name_form::short_83, no_date);
   if (options.start_time) {
     // The recording's start, when one of its chapters gave one; else the file's last change,
     // asked for only now: most recordings have a start, and -t lists without file times.
@@ -173,5 +169,5 @@ name_parts final_parts_for(const found_file_record &record, const run_options &o
   // A file without a valid date has the date -1: its date part is the "_" alone.
   if (options.date_prefix)
     return final_parts_of(record.parts, name_form::dated, record.modified);
-  return final_parts_of(record.parts, name_form::plain, -1);
+  return final_parts_of(record.parts, name_form::plain, no_date);
 }

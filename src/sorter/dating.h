@@ -37,10 +37,10 @@ bool firmware_of_older_camera(std::string_view firmware);
 
 /// The start a header gives.
 struct start_reading {
-  date_value when = -1; ///< -1 for no usable time
+  date_value when = no_date; ///< no_date for no usable time
   time_source source = time_source::last_change;
   std::int32_t zone = 0;       ///< camera_zone: the zone in minutes
-  date_value clock = -1;       ///< camera_zone: CDAT, when it differs from the zone's time by more than 2 s
+  date_value clock = no_date;  ///< camera_zone: CDAT, when it differs from the zone's time by more than 2 s
   no_time why = no_time::none; ///< when there is no usable time
 };
 

@@ -3,6 +3,7 @@
 #include "sorter/name_pieces.h"
 
 #include <algorithm>
+#include <array>
 
 using namespace name_pieces;
 
@@ -65,18 +66,18 @@ bool parse_long_form(std::u16string_view name, name_parts &parts) {
   return false;
 }
 
-// The value of the date at the start of a name, when date_shape_length finds one and its
-// fields make a valid date; -1 otherwise.
+// The value of the date at the start of a name, when it has a date's shape and its fields
+// make a valid date; no_date otherwise.
 date_value date_at_start(std::u16string_view name) {
-  std::size_t length = date_shape_length(name);
-  if (length == 0)
-    return -1;
-  std::int32_t fields[6] = {};
+  if (date_shape_length(name) == 0)
+    return no_date;
+  std::array<std::int32_t, 6> fields{};
   std::size_t field = 0;
-  for (std::size_t at = 0; at < length; ++field) {
-    for (; at < length && is_digit(name[at]); ++at)
-      fields[field] = fields[field] * 10 + (name[at] - u'0');
-    ++at; // the separator after the field
+  for (std::size_t k = 0; k < date_shape.size(); ++k) {
+    if (date_shape[k] == u'#')
+      fields[field] = fields[field] * 10 + (name[k] - u'0');
+    else
+      ++field; // a separator ends a field
   }
   return make_date(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]);
 }
@@ -84,11 +85,10 @@ date_value date_at_start(std::u16string_view name) {
 // The 8.3 form: "G", the codec letter as upper-casing leaves it, recording, chapter, and a
 // final extension in lower case.
 bool parse_short_form(std::u16string_view name, name_parts &parts) {
-  if (name.size() != camera_name::length || name[0] != u'G' ||
-      upper_char(name[camera_name::codec_at]) != name[camera_name::codec_at])
-    return false;
-  std::optional<file_role> role = role_of_final_extension(name.substr(camera_name::dot_at), false);
-  if (!role)
+  std::optional<file_role> role = name.size() == camera_name::length
+                                      ? role_of_final_extension(name.substr(camera_name::dot_at), false)
+                                      : std::nullopt;
+  if (!role || name[0] != u'G' || upper_char(name[camera_name::codec_at]) != name[camera_name::codec_at])
     return false;
   constexpr std::size_t recording_at = camera_name::codec_at + 1;
   constexpr std::size_t chapter_at = recording_at + camera_name::recording_length;
@@ -113,7 +113,7 @@ bool name_pieces::parse_final(std::u16string_view name, bool short_form, name_pa
     return true;
   // A dated name: a valid date and "_", or "_" alone for a file without a valid date.
   date_value date = date_at_start(name);
-  std::size_t length = date < 0 ? 0 : date_shape_length(name);
+  std::size_t length = date < 0 ? 0 : date_shape.size();
   if (length < name.size() && name[length] == date_separator &&
       parse_long_form(name.substr(length + 1), parts)) {
     parts.form = name_form::dated;
@@ -158,7 +158,7 @@ name_parts final_parts_of(const name_parts &chapter, name_form form, date_value 
   parts.codec_letter = form == name_form::short_83 ? chapter.codec_letter : chapter_stem_of(chapter)[1];
   parts.chapter = chapter.chapter;
   parts.recording = chapter.recording;
-  parts.date = form == name_form::dated ? date : -1;
+  parts.date = form == name_form::dated ? date : no_date;
   return parts;
 }
 

@@ -250,11 +250,11 @@ public:
   // Beside a video that has its camera name already, the sidecar takes that name's form.
   std::optional<text> beside_name(std::size_t video, std::size_t sidecar, plan &planned) override {
     const name_parts &camera = files[video].parts;
-    return checked(
-        sidecar,
-        camera_name_of(with_role(final_parts_of(camera, name_form::plain, -1), files[sidecar].parts.role),
-                       is_older_camera(camera)),
-        planned);
+    return checked(sidecar,
+                   camera_name_of(with_role(final_parts_of(camera, name_form::plain, no_date),
+                                            files[sidecar].parts.role),
+                                  is_older_camera(camera)),
+                   planned);
   }
 
 private:

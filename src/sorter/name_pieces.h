@@ -20,6 +20,8 @@ constexpr char16_t older_chapter_letter = u'P'; // GP010007.MP4, a later chapter
 constexpr std::u16string_view first_of_older_camera = u"PR";
 constexpr char16_t date_separator = u'_'; // after the date, and after a temporary number
 constexpr std::size_t temporary_digits = 4;
+/// What date_prefix_mask writes, as a shape: "#" where a token puts a digit.
+constexpr std::u16string_view date_shape = u"####-##-##_##-##-##";
 
 inline bool is_digit(char16_t unit) { return unit >= u'0' && unit <= u'9'; }
 

@@ -37,13 +37,13 @@ void one_of_each_role(std::vector<std::size_t> &sidecars, const file_list &files
 } // namespace
 
 pairing_key chapter_key(const found_file_record &record, file_role role, const name_stem &stem) {
-  return {record.folder.get(), -1, stem, role, name_form::plain, record.parts.prefix};
+  return {record.folder.get(), no_date, stem, role, name_form::plain, record.parts.prefix};
 }
 
 pairing_key exact_key(const folder_path *folder, const name_parts &parts, file_role role) {
   if (parts.kind == name_kind::camera || parts.kind == name_kind::camera_temporary)
     return {folder,
-            -1,
+            no_date,
             parts.role == file_role::video ? sidecar_stem_of(parts, role) : stem_of(parts),
             role,
             name_form::plain,

@@ -17,7 +17,7 @@
 /// it), the camera's prefix, a stem, the role, and for final names their form and date.
 struct pairing_key {
   const folder_path *folder = nullptr;
-  date_value date = -1;
+  date_value date = no_date;
   name_stem stem{};
   file_role role = file_role::video;
   name_form form = name_form::plain;

@@ -78,7 +78,7 @@ void report_recording_times(line_printer &out, const recording_readings &times, 
     case time_source::camera_zone:
       out.print_line(
           fill(fixed_text::recording_in_camera_zone, path, date_text_of(start.when), zone_text(start.zone)));
-      if (start.clock != -1)
+      if (start.clock != no_date)
         out.print_line(fill(fixed_text::recording_clock_differs, path, date_text_of(start.clock)));
       break;
     case time_source::utc:

@@ -299,6 +299,11 @@ TEST(Promises, ASecondNameIsRemovedNotRenamed) {
                                       "1000_G-HEVC-0123-01.mp4\r\n\n\r\r\n"))); // and no pass for no job
   EXPECT_EQ(out.find(u"GX010123.MP4  -->  G-"), text::npos);
   EXPECT_EQ(disk.tree(), (tree{{"card/1000_G-HEVC-0123-01.mp4", "card/GX010123.MP4"}}));
+  memory_disk finishing; // -f finishes the same: the camera name goes, the final name stays
+  finishing.add("card/GX010124.MP4");
+  finishing.link("card/GX010124.MP4", "card/1000_G-HEVC-0124-01.mp4");
+  EXPECT_EQ(run(finishing, "f").find(u"temp files"), text::npos); // under its temporary name already
+  EXPECT_EQ(finishing.tree(), (tree{{"card/G-HEVC-0124-01.mp4", "card/GX010124.MP4"}}));
 }
 
 TEST(Promises, TwoRunsAtOnceLoseNothing) {
@@ -350,16 +355,38 @@ TEST(Promises, ASidecarMovesOnlyWithItsVideo) {
 
 TEST(Promises, SidecarsPairOnlyWhereTheyBelong) {
   memory_disk disk;
-  for (const char *name :
-       {"GX010123.MP4",           "GX010123.LRV",       "GL010123.LRV", // only the camera's own proxy goes
-        "GOPR0007.MP4",           "GOPR0007.LRV",       "GL010007.LRV", // an older camera's proxy is GOPR
-        "GH010555.MP4",           "GX010555.MP4",       "GL010555.LRV", // two videos for one proxy
-        "GL010999.LRV",                                                 // no video
-        "GX010333.MP4",           "GX010333.THM",       "G-HEVC-0333-01.mp4", // the camera video first
-        "GX010777.THM",           "G-HEVC-0777-01.mp4", "GL010888.LRV",       "G-AVC-0888-01.mp4",
-        "GH010889.THM",           "G-AVC-0889-01.mp4",  "G-AVC-0889-01.thm", // it has one already
-        "GL010444.LRV",           "G-HEVC-0444-01.mp4", "_G-AVC-0444-01.mp4", "GX010666.THM",
-        "1000_G-HEVC-0666-01.mp4"}) // a video under its temporary name stands nowhere yet
+  for (const char *name : {"G-AVC-0889-01.thm", // first in the folder, and it stands
+                           "GX010123.MP4",
+                           "GX010123.LRV",
+                           "GL010123.LRV", // only the camera's own proxy goes
+                           "GOPR0007.MP4",
+                           "GOPR0007.LRV",
+                           "GL010007.LRV", // an older camera's proxy is GOPR
+                           "GH010555.MP4",
+                           "GX010555.MP4",
+                           "GL010555.LRV", // two videos for one proxy
+                           "GL010999.LRV", // no video
+                           "GX010333.MP4",
+                           "GX010333.THM",
+                           "G-HEVC-0333-01.mp4", // the camera video first
+                           "GX010777.THM",
+                           "G-HEVC-0777-01.mp4",
+                           "GL010888.LRV",
+                           "G-AVC-0888-01.mp4",
+                           "GH010889.THM",
+                           "G-AVC-0889-01.mp4", // it has one already
+                           "GL010444.LRV",
+                           "G-HEVC-0444-01.mp4",
+                           "_G-AVC-0444-01.mp4",
+                           "GX010666.THM",
+                           "1000_G-HEVC-0666-01.mp4", // a video under its temporary name stands nowhere yet
+                           "G-HEVC-0140-01.mp4",
+                           "GX010140.LRV", // not the camera's proxy, with a final name either
+                           "GL010141.THM",
+                           "G-AVC-0141-01.mp4",
+                           "G-HEVC-0141-01.mp4", // a thumbnail's G is no GL
+                           "G-AVC-0556-01.thm",
+                           "GH010556.THM"}) // a sidecar standing alone is no video
     disk.add(std::string("card/") + name);
   plan made = planned(disk, "l");
   EXPECT_EQ(renamings(made),
@@ -372,20 +399,49 @@ TEST(Promises, SidecarsPairOnlyWhereTheyBelong) {
                                                               {"GX010333.MP4", "G-HEVC-0333-01.mp4"},
                                                               {"GX010333.THM", "G-HEVC-0333-01.thm"},
                                                               {"GX010777.THM", "G-HEVC-0777-01.thm"},
-                                                              {"GL010888.LRV", "G-AVC-0888-01.lrv"}}));
+                                                              {"GL010888.LRV", "G-AVC-0888-01.lrv"},
+                                                              {"GL010141.THM", "G-AVC-0141-01.thm"}}));
   std::vector<std::pair<std::string, sidecar_fate>> notes;
   file_list files = scan(disk, memory_disk::path("card"), false, false).files;
   for (const sidecar_note &note : made.notes)
     notes.emplace_back(encode_name(files[note.file].name), note.fate);
   std::sort(notes.begin(), notes.end());
   EXPECT_EQ(notes,
-            (std::vector<std::pair<std::string, sidecar_fate>>{{"GH010889.THM", sidecar_fate::video_has_one},
+            (std::vector<std::pair<std::string, sidecar_fate>>{{"GH010556.THM", sidecar_fate::no_video},
+                                                               {"GH010889.THM", sidecar_fate::video_has_one},
                                                                {"GL010007.LRV", sidecar_fate::no_video},
                                                                {"GL010444.LRV", sidecar_fate::two_videos},
                                                                {"GL010555.LRV", sidecar_fate::two_videos},
                                                                {"GL010999.LRV", sidecar_fate::no_video},
                                                                {"GX010123.LRV", sidecar_fate::no_video},
+                                                               {"GX010140.LRV", sidecar_fate::no_video},
                                                                {"GX010666.THM", sidecar_fate::no_video}}));
+}
+
+TEST(Promises, ASidecarAloneIsNoted) {
+  // No video anywhere; or enough of them to fill the tables they are kept in, and grow them.
+  for (int videos : {0, 16}) {
+    memory_disk disk;
+    for (int k = 0; k < videos; ++k) {
+      disk.add("card/G-HEVC-" + std::to_string(1000 + k) + "-01.mp4"); // standing
+      disk.add("card/GX01" + std::to_string(2000 + k) + ".MP4");       // in the run
+      disk.add("card/GX01" + std::to_string(3000 + k) + ".MP4");
+    }
+    disk.add("card/GL010999.LRV");
+    disk.add("card/GL011000.LRV");
+    plan made = planned(disk, "l");
+    file_list files = scan(disk, memory_disk::path("card"), false, false).files;
+    std::vector<std::string> alone;
+    for (const sidecar_note &note : made.notes)
+      alone.push_back(encode_name(files[note.file].name));
+    auto joined = renamings(made);
+    if (videos == 0) {
+      EXPECT_EQ(alone, (std::vector<std::string>{"GL010999.LRV", "GL011000.LRV"}));
+    } else {
+      EXPECT_EQ(alone, std::vector<std::string>{"GL010999.LRV"});
+      EXPECT_EQ(joined.back(), (std::pair<std::string, std::string>{"GL011000.LRV", "G-HEVC-1000-01.lrv"}));
+    }
+  }
 }
 
 TEST(Promises, SidecarsPairAlikeInEveryListingOrder) {
@@ -457,6 +513,16 @@ TEST(Promises, FinishingTakesOnlyWhatTheProgramGave) {
   ASSERT_EQ(made.notes.size(), 2u);
   EXPECT_EQ(made.notes[0].fate, sidecar_fate::two_videos);
   EXPECT_EQ(made.notes[1].fate, sidecar_fate::no_video);
+  // An 8.3 name keeps its codec letter: an older camera's recording and a newer one's of the
+  // same number keep their own thumbnails.
+  memory_disk short_83;
+  for (const char *name :
+       {"4821_GP000701.mp4", "4822_GP000701.thm", "4823_GH000701.mp4", "4824_GH000701.thm"})
+    short_83.add(std::string("card/") + name);
+  EXPECT_EQ(renamings(planned(short_83, "lfo")), (list{{"4821_GP000701.mp4", "GP000701.mp4"},
+                                                       {"4822_GP000701.thm", "GP000701.thm"},
+                                                       {"4823_GH000701.mp4", "GH000701.mp4"},
+                                                       {"4824_GH000701.thm", "GH000701.thm"}}));
 }
 
 TEST(Promises, RecursionStaysInsideTheFolderAndListsEachOnce) {
@@ -488,26 +554,54 @@ TEST(Promises, OneStartTimePerRecording) {
   disk.add("card/GOPR0090.MP4", camera_video(started + 30, "HD5.02")); // the older camera's first file
   disk.add("card/GX010200.MP4", "held")->unreadable = true;            // its recording stays as it is
   disk.add("card/GX020200.MP4", camera_video(started, "HD9.01"));
+  disk.add("card/GX010200.THM");                            // stays with its video
   disk.add("card/GX010300.MP4", "a FIFO")->regular = false; // no time, and never opened
   disk.add("card/GX010400.MP4", camera_video(started, "HD9.01"))->fails_reading = true; // stays too
   disk.add("card/GX020300.MP4", camera_video(started + 7, "HD9.01"));
+  // The same chapter under two names: the first in the listing dates it.
+  disk.add("card/G-HEVC-0150-01.mp4", camera_video(started + 100, "HD9.01"));
+  disk.add("card/GX010150.MP4", camera_video(started + 200, "HD9.01"));
+  disk.add("card/4821_G-HEVC-0151-01.mp4", camera_video(started + 100, "HD9.01")); // a chapter all the same
+  disk.add("card/GX020151.MP4", camera_video(started + 200, "HD9.01"));
+  disk.add("card/GX010152.THM")->fails_reading = true; // no chapter: never read
+  disk.add("card/GX020152.MP4", camera_video(started + 200, "HD9.01"));
   disk.add("card/sub/GX010123.MP4", camera_video(started + 9000, "H23.01"));
   disk.add("card/sub/GX020123.MP4", camera_video(started + 9999, "H22.01", gpmf(120)));
-  EXPECT_EQ(renamings(planned(disk, "rt")), (std::vector<std::pair<std::string, std::string>>{
-                                                {"GX020123.MP4", "2017-04-21_18-27-57_G-HEVC-0123-02.mp4"},
-                                                {"GH010123.MP4", "2017-04-21_19-51-17_G-AVC-0123-01.mp4"},
-                                                {"GP010090.MP4", "2017-04-21_18-28-27_G-AVC-0090-01.mp4"},
-                                                {"GOPR0090.MP4", "2017-04-21_18-28-27_G-AVC-0090-PR.mp4"},
-                                                {"GX010300.MP4", "2017-04-21_18-28-04_G-HEVC-0300-01.mp4"},
-                                                {"GX020300.MP4", "2017-04-21_18-28-04_G-HEVC-0300-02.mp4"},
-                                                {"GX010123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-01.mp4"},
-                                                {"GX020123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-02.mp4"}}));
-  EXPECT_EQ(std::count(disk.log.begin(), disk.log.end(),
-                       "open " + encode_name(memory_disk::path("card/GX010300.MP4"))),
-            0);
+  plan timed = planned(disk, "rtl");
+  std::vector<std::string> left; // each with its [!!] line
+  file_list files = scan(disk, memory_disk::path("card"), true, false).files;
+  for (const left_out &out : timed.left)
+    left.push_back(encode_name(files[out.file].name));
+  EXPECT_EQ(left, (std::vector<std::string>{"GX010200.MP4", "GX010400.MP4"}));
+  ASSERT_EQ(timed.notes.size(), 1u);
+  EXPECT_EQ(encode_name(files[timed.notes[0].file].name), "GX010152.THM"); // with no video
+  EXPECT_EQ(renamings(timed), (std::vector<std::pair<std::string, std::string>>{
+                                  {"GX020123.MP4", "2017-04-21_18-27-57_G-HEVC-0123-02.mp4"},
+                                  {"GH010123.MP4", "2017-04-21_19-51-17_G-AVC-0123-01.mp4"},
+                                  {"GP010090.MP4", "2017-04-21_18-28-27_G-AVC-0090-01.mp4"},
+                                  {"GOPR0090.MP4", "2017-04-21_18-28-27_G-AVC-0090-PR.mp4"},
+                                  {"GX010300.MP4", "2017-04-21_18-28-04_G-HEVC-0300-01.mp4"},
+                                  {"GX020300.MP4", "2017-04-21_18-28-04_G-HEVC-0300-02.mp4"},
+                                  {"GX010150.MP4", "2017-04-21_18-29-37_G-HEVC-0150-01.mp4"},
+                                  {"GX020151.MP4", "2017-04-21_18-29-37_G-HEVC-0151-02.mp4"},
+                                  {"GX020152.MP4", "2017-04-21_18-31-17_G-HEVC-0152-02.mp4"},
+                                  {"GX010123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-01.mp4"},
+                                  {"GX020123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-02.mp4"}}));
+  for (const char *never_opened : {"card/GX010300.MP4", "card/GX020200.MP4"}) // after its chapter 01 failed
+    EXPECT_EQ(
+        std::count(disk.log.begin(), disk.log.end(), "open " + encode_name(memory_disk::path(never_opened))),
+        0)
+        << never_opened;
   plan short_names = planned(disk, "rto"); // -o: nothing to read, nothing held back
-  EXPECT_EQ(short_names.jobs.size(), 11u); // every camera name
+  EXPECT_EQ(short_names.jobs.size(), 14u); // every camera name
   EXPECT_TRUE(short_names.left.empty());
+  EXPECT_TRUE(short_names.examined.empty());
+  // Only -d reads each file's last change as it lists: -t asks for it where no start was
+  // found, and -o has no date.
+  const std::pair<const char *, bool> needs[] = {
+      {"d", true}, {"", false}, {"t", false}, {"dt", false}, {"do", false}};
+  for (const auto &[switches, needed] : needs)
+    EXPECT_EQ(plan_needs_file_times(options_of(switches)), needed) << switches;
 }
 
 TEST(Promises, CameraNamesComeBackExactly) {
@@ -535,21 +629,31 @@ TEST(Promises, CameraNamesComeBackExactly) {
   memory_disk taken;
   for (const char *name : {"G-HEVC-0126-01.mp4", "G-HEVC-0127-01.mp4", "_G-HEVC-0127-01.mp4",
                            "G-AVC-0128-01.mp4", "2019_GH010128.MP4", "2019_GH010129.MP4", "G-AVC-0130-01.mp4",
-                           "G-AVC-0130-01.lrv", "G-HEVC-0130-01.mp4", "G-HEVC-0130-01.lrv"})
+                           "G-AVC-0130-01.lrv", "G-HEVC-0130-01.mp4", "G-HEVC-0130-01.lrv",
+                           // an older camera's PR file under its camera name, or an odd name of its shape
+                           "GOPR0131.MP4", "GHPR0132.MP4", "G-AVC-0132-01.mp4", "GP010133.MP4",
+                           "G-AVC-0133-01.lrv"}) // a proxy beside an older camera's video
     taken.add(std::string("card/") + name);
   taken.add("card/GX010126.MP4", "mine");
+  // Only an AVC recording of no known camera is read, and one that cannot be read stays.
+  for (const char *unread : {"card/G-AVC-0131-01.mp4", "card/G-HEVC-0134-01.mp4", "card/G-AVC-0136-01.mp4"})
+    taken.add(unread)->fails_reading = true;
   using list = std::vector<std::pair<std::string, std::string>>;
-  const list videos = {{"G-HEVC-0127-01.mp4", "GX010127.MP4"},
-                       {"G-AVC-0128-01.mp4", "GH010128.MP4"},
-                       {"G-AVC-0130-01.mp4", "GH010130.MP4"},
-                       {"G-HEVC-0130-01.mp4", "GX010130.MP4"}};
+  const list videos = {{"G-HEVC-0127-01.mp4", "GX010127.MP4"}, {"G-AVC-0128-01.mp4", "GH010128.MP4"},
+                       {"G-AVC-0130-01.mp4", "GH010130.MP4"},  {"G-HEVC-0130-01.mp4", "GX010130.MP4"},
+                       {"G-AVC-0132-01.mp4", "GH010132.MP4"},  {"G-AVC-0131-01.mp4", "GP010131.MP4"},
+                       {"G-HEVC-0134-01.mp4", "GX010134.MP4"}};
   EXPECT_EQ(renamings(planned(taken, "c")), videos); // a sidecar only with -l
   list with_sidecars = videos;
   with_sidecars.insert(with_sidecars.begin() + 3, {"G-AVC-0130-01.lrv", "GL010130.LRV"});
+  with_sidecars.insert(with_sidecars.begin() + 6, {"G-AVC-0133-01.lrv", "GP010133.LRV"});
   plan made = planned(taken, "cl");
   EXPECT_EQ(renamings(made), with_sidecars);
   // The name stands there, or an earlier file takes it: both proxies would be GL010130.LRV.
-  EXPECT_EQ(made.left.size(), 3u);
+  EXPECT_EQ(made.left.size(), 4u);
+  EXPECT_EQ(std::count_if(made.left.begin(), made.left.end(),
+                          [](const left_out &out) { return out.reason == left_out_reason::unreadable; }),
+            1);
   // -f -c takes a user's name of that shape only where no file of its chapter has a final name.
   EXPECT_EQ(renamings(planned(taken, "fc")),
             (std::vector<std::pair<std::string, std::string>>{{"2019_GH010129.MP4", "GH010129.MP4"}}));
@@ -568,6 +672,10 @@ TEST(Promises, AllTakes360VideosAndCameraNamesWithAPrefix) {
       {"GS010135.360", "G-360-0135-01.360"},
       {"gs020135.360", "G-360-0135-02.360"},
       {"CamA-GH010206.MP4", "CamA-G-AVC-0206-01.mp4"},
+      {"Camz-GH010219.MP4", "Camz-G-AVC-0219-01.mp4"},
+      {"A023-05-06_15-59-02_GH010221.MP4", "A023-05-06_15-59-02_G-AVC-0221-01.mp4"}, // no date
+      {"2023-05-06_15-59-02GH010220.MP4", nullptr, not_taken::prefix_dated},
+      {"4821_Cam A-GH010222.MP4", nullptr, not_taken::prefix_temporary},
       {"CamA-GX020206.THM", nullptr}, // a sidecar, without -l
       {"CamA-GS010207.360", "CamA-G-360-0207-01.360"},
       {gh0210.c_str(), final0210.c_str()},
@@ -590,7 +698,9 @@ TEST(Promises, AllTakes360VideosAndCameraNamesWithAPrefix) {
   for (const row &r : rows)
     if (r.final)
       taken.emplace_back(r.name, r.final);
-  EXPECT_EQ(renamings(planned(disk, "")), list{}); // without -a, nothing of this
+  plan plain = planned(disk, "");
+  EXPECT_EQ(renamings(plain), list{}); // without -a, nothing of this
+  EXPECT_TRUE(plain.examined.empty()); // and -v says nothing of them
   plan made = planned(disk, "a");
   EXPECT_EQ(renamings(made), taken);
   std::map<std::string, not_taken> notes;

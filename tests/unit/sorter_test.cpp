@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,7 @@ TEST(Names, AreClassifiedOnce) {
       {u"CamA-GH010206.MP4", with(camera(u'H', u"01", u"0206"), false, u"CamA-")},
       {u"482_G-HEVC-0123-01.mp4", with(final_x, false, u"482_")},
       {u"4821-G-HEVC-0123-01.mp4", with(final_x, false, u"4821-")},
+      {u"2023x05-06_15-59-02_G-HEVC-0123-01.mp4", with(final_x, false, u"2023x05-06_15-59-02_")}, // no date
       {u"4821_2023-05-06_15-59-02_CamA-G-360-0135-01.thm",
        with(final_form(parts(name_kind::final_name, file_role::thumbnail, u'S', u"01", u"0135"),
                        name_form::dated, 1683388742, 4821),
@@ -108,12 +110,29 @@ TEST(Names, AreClassifiedOnce) {
   };
   for (const auto &[name, expected] : examples)
     EXPECT_EQ(classify_name(name), expected) << narrow(name);
-  for (std::u16string_view name :
-       {u"GX010123.MOV", u"GX0101234.MP4", u"AX010123.MP4", u"GX01012_3THM", u"GL010123_LRV",
-        u"2019_Paris.mp4", u"2019_Greece01.mp4", u"9999_Gameplay.mp4", u"0123_G-HEVC-0123-02.mp4",
-        u"4821_G-HEVC-0123-01.MP4", u"4821_G-HEVC-0123-001.mp4",
-        u"4821_2023-02-30_15-59-02_G-HEVC-0123-01.mp4", u"4821_2023-05-06_15-59-02_GX012301.mp4",
-        u"4821_GX0123012.mp4", u"4821_GL010123.MP4", u"4821_GX01012a.MP4", u"4821_", u""})
+  for (std::u16string_view name : {u"GX010123.MOV",
+                                   u"GX0101234.MP4",
+                                   u"AX010123.MP4",
+                                   u"GX01012_3THM",
+                                   u"GL010123_LRV",
+                                   u"2019_Paris.mp4",
+                                   u"2019_Greece01.mp4",
+                                   u"9999_Gameplay.mp4",
+                                   u"0123_G-HEVC-0123-02.mp4",
+                                   u"4821_G-HEVC-0123-01.MP4",
+                                   u"4821_G-HEVC-0123-001.mp4",
+                                   u"4821_2023-02-30_15-59-02_G-HEVC-0123-01.mp4",
+                                   u"4821_2023-05-06_15-59-02_GX012301.mp4",
+                                   u"4821_GX0123012.mp4",
+                                   u"4821_GL010123.MP4",
+                                   u"4821_GX01012a.MP4",
+                                   u"4821_GXa10123.MP4",
+                                   u"4821_GXPR0123.MP4",
+                                   u"4821_GX010123.MOV",
+                                   u"4821_GX010123xMP4",
+                                   u"4821_AX010123.MP4",
+                                   u"4821_",
+                                   u""})
     EXPECT_EQ(classify_name(name).kind, name_kind::other) << narrow(name);
 }
 
@@ -137,12 +156,16 @@ TEST(Names, AreBuiltAndTakenApartAgain) {
       final_name(final_parts_of(camera(u'O', u"PR", u"0007", file_role::thumbnail), name_form::short_83, -1)),
       u"GO0007PR.thm");
   EXPECT_EQ(final_name(as_short_final(classify_name(u"GX012301.mp4"))), u"GX012301.mp4");
+  // Every number the draw gives makes a temporary name that is read as one.
+  for (std::uint64_t number : {lowest_temporary_number, highest_temporary_number})
+    EXPECT_EQ(classify_name(temporary_name(number, u"G-HEVC-0123-01.mp4")).number, number);
 }
 
 TEST(Names, CameraNamesComeBack) {
   const std::tuple<std::u16string_view, bool, std::u16string_view> examples[] = {
       {u"G-HEVC-0123-01.mp4", false, u"GX010123.MP4"},
       {u"G-HEVC-0123-01.lrv", false, u"GL010123.LRV"},
+      {u"G-HEVC-0123-01.lrv", true, u"GL010123.LRV"}, // an HEVC recording is never an older camera's
       {u"G-AVC-0123-02.thm", false, u"GH020123.THM"},
       {u"G-AVC-0007-PR.mp4", false, u"GOPR0007.MP4"},
       {u"G-AVC-0007-PR.lrv", false, u"GOPR0007.LRV"},
@@ -327,27 +350,78 @@ TEST(VideoHeader, ReadsFromHeadersAloneInFewReads) {
 }
 
 TEST(VideoHeader, WhichClock) {
-  video_header header;
-  header.creation_time = 3575644077; // 2017-04-21 18:27:57 as written
-  header.firmware = "HD9";
-  EXPECT_EQ(start_of(header).when, 1492799277);
-  EXPECT_EQ(start_of(header).source, time_source::camera_clock);
-  header.zone = -420; // the camera's zone: UTC-07:00
-  EXPECT_EQ(start_of(header).when, 1492799277 - 420 * 60);
-  EXPECT_EQ(start_of(header).source, time_source::camera_zone);
-  header.wall_clock = 1492799277 - 420 * 60 + 3; // CDAT more than 2 s away is noted
-  EXPECT_EQ(start_of(header).clock, 1492799277 - 420 * 60 + 3);
-  header.zone.reset();
-  header.zone_never_set = true;
-  EXPECT_EQ(start_of(header).when, 1492799277 - 420 * 60 + 3); // CDAT then
-  header.wall_clock.reset();
-  EXPECT_EQ(start_of(header).why, no_time::zone_never_set);
-  for (std::string_view firmware : {"H22.01.01.10.00", "H23.01", "H99"})
+  constexpr std::uint64_t epoch = 2082844800;   // 1970-01-01 00:00:00 in seconds since 1904
+  constexpr std::uint64_t at_2017 = 3575644077; // 2017-04-21 18:27:57 as written
+  constexpr date_value utc_minus_7 = 1492799277 - 420 * 60;
+  struct row {
+    std::uint64_t creation;
+    const char *firmware;
+    std::optional<std::int32_t> zone;
+    std::optional<std::uint64_t> wall_clock;
+    bool never_set;
+    date_value when;
+    time_source source;
+    date_value clock = no_date;
+    no_time why = no_time::none;
+  };
+  const row rows[] = {
+      {at_2017, "HD9", {}, {}, false, 1492799277, time_source::camera_clock},
+      {at_2017, "HD9", -420, {}, false, utc_minus_7, time_source::camera_zone},
+      // CDAT more than 2 s away from the zone's time is noted; 2 s is not
+      {at_2017, "HD9", -420, utc_minus_7 + 3, false, utc_minus_7, time_source::camera_zone, utc_minus_7 + 3},
+      {at_2017, "HD9", -420, utc_minus_7 + 2, false, utc_minus_7, time_source::camera_zone},
+      {at_2017, "HD9", {}, 1492799277 + 3, true, 1492799277 + 3, time_source::camera_clock}, // CDAT then
+      {at_2017, "HD9", {}, {}, true, no_date, time_source::last_change, no_date, no_time::zone_never_set},
+      // The calendar's edges: 1970-01-01 00:00:00 and 9999-12-31 23:59:59 are dates, beyond them none
+      {epoch, "HD9", {}, {}, false, 0, time_source::camera_clock},
+      {epoch, "H22", {}, {}, false, 0, time_source::utc},
+      {epoch - 1,
+       "HD9",
+       {},
+       {},
+       false,
+       no_date,
+       time_source::last_change,
+       no_date,
+       no_time::no_creation_time},
+      {epoch, "HD9", 60, {}, false, 3600, time_source::camera_zone},
+      {epoch, "HD9", 0, 3600, false, 0, time_source::camera_zone, 3600},
+      {epoch + 3600, "HD9", 0, 0, false, 3600, time_source::camera_zone, 0},
+      {epoch, "HD9", -60, 3600, false, no_date, time_source::last_change, no_date, no_time::no_creation_time},
+      {epoch + latest_date - 3600, "HD9", 60, {}, false, latest_date, time_source::camera_zone},
+      {epoch + latest_date - 3599,
+       "HD9",
+       60,
+       {},
+       false,
+       no_date,
+       time_source::last_change,
+       no_date,
+       no_time::no_creation_time},
+      {0, "HD9", {}, latest_date, false, latest_date, time_source::camera_clock},
+  };
+  for (const row &r : rows) {
+    video_header header;
+    header.creation_time = r.creation;
+    header.firmware = r.firmware;
+    header.zone = r.zone;
+    header.wall_clock = r.wall_clock;
+    header.zone_never_set = r.never_set;
+    start_reading start = start_of(header);
+    SCOPED_TRACE(testing::Message() << r.creation << " " << r.firmware << " zone " << r.zone.value_or(9999));
+    EXPECT_EQ(start.when, r.when);
+    EXPECT_EQ(start.source, r.source);
+    EXPECT_EQ(start.zone, r.zone.value_or(0));
+    EXPECT_EQ(start.clock, r.clock);
+    EXPECT_EQ(start.why, r.why);
+  }
+  for (std::string_view firmware : {"H22.01.01.10.00", "H23.01", "H30", "H99"})
     EXPECT_TRUE(firmware_writes_utc(firmware)) << firmware;
   for (std::string_view firmware : {"HD9.01.01.72.00", "HD5.02", "H19.03", "H21.01", "", "H2", "X23"})
     EXPECT_FALSE(firmware_writes_utc(firmware)) << firmware;
   EXPECT_TRUE(firmware_of_older_camera("HD5.02"));
   EXPECT_TRUE(firmware_of_older_camera("HD3.11"));
+  EXPECT_TRUE(firmware_of_older_camera("HD0"));
   EXPECT_FALSE(firmware_of_older_camera("HD6.01"));
 }
 
