@@ -523,6 +523,11 @@ TEST(Promises, FinishingTakesOnlyWhatTheProgramGave) {
                                                        {"4822_GP000701.thm", "GP000701.thm"},
                                                        {"4823_GH000701.mp4", "GH000701.mp4"},
                                                        {"4824_GH000701.thm", "GH000701.thm"}}));
+  memory_disk again; // a second -o run leaves the 8.3 names of the first alone, and -v says so
+  again.add("card/GX010123.MP4");
+  run(again, "o");
+  EXPECT_TRUE(said(run(again, "ov"), "    > No match GX012301.mp4: an 8.3 name this program gives"));
+  EXPECT_EQ(again.tree(), (tree{{"card/GX012301.mp4", "card/GX010123.MP4"}}));
 }
 
 TEST(Promises, RecursionStaysInsideTheFolderAndListsEachOnce) {
@@ -554,8 +559,9 @@ TEST(Promises, OneStartTimePerRecording) {
   disk.add("card/GOPR0090.MP4", camera_video(started + 30, "HD5.02")); // the older camera's first file
   disk.add("card/GX010200.MP4", "held")->unreadable = true;            // its recording stays as it is
   disk.add("card/GX020200.MP4", camera_video(started, "HD9.01"));
-  disk.add("card/GX010200.THM");                            // stays with its video
-  disk.add("card/GX010300.MP4", "a FIFO")->regular = false; // no time, and never opened
+  disk.add("card/gx010200.mp4", camera_video(started, "HD9.01")); // the same chapter, a name apart
+  disk.add("card/GX010200.THM");                                  // stays with its videos, both staying
+  disk.add("card/GX010300.MP4", "a FIFO")->regular = false;       // no time, and never opened
   disk.add("card/GX010400.MP4", camera_video(started, "HD9.01"))->fails_reading = true; // stays too
   disk.add("card/GX020300.MP4", camera_video(started + 7, "HD9.01"));
   // The same chapter under two names: the first in the listing dates it.
@@ -593,7 +599,7 @@ TEST(Promises, OneStartTimePerRecording) {
         0)
         << never_opened;
   plan short_names = planned(disk, "rto"); // -o: nothing to read, nothing held back
-  EXPECT_EQ(short_names.jobs.size(), 14u); // every camera name
+  EXPECT_EQ(short_names.jobs.size(), 15u); // every camera name
   EXPECT_TRUE(short_names.left.empty());
   EXPECT_TRUE(short_names.examined.empty());
   // Only -d reads each file's last change as it lists: -t asks for it where no start was
