@@ -35,7 +35,7 @@ void scan_folder(scan_walk &walk, const shared_folder &folder) {
     }
     name_parts parts = classify_name(entry.name);
     walk.result.files.push_back(
-        {folder, std::move(entry.name), entry.modified, entry.kind, entry.facts, parts});
+        {folder, std::move(entry.name), entry.modified, entry.kind, entry.facts, std::move(parts)});
   }
 }
 
