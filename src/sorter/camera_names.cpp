@@ -121,12 +121,11 @@ std::uint16_t name_pieces::temporary_number(std::u16string_view name) {
 }
 
 std::size_t name_pieces::date_shape_length(std::u16string_view name) {
-  if (name.size() < date_shape.size())
-    return 0;
-  for (std::size_t k = 0; k < date_shape.size(); ++k)
-    if (date_shape[k] == u'#' ? !is_digit(name[k]) : name[k] != date_shape[k])
-      return 0;
-  return date_shape.size();
+  bool dated =
+      std::ranges::equal(name.substr(0, date_shape.size()), date_shape, [](char16_t unit, char16_t shape) {
+        return shape == u'#' ? is_digit(unit) : unit == shape;
+      });
+  return dated ? date_shape.size() : 0;
 }
 
 prefix_refusal name_pieces::refusal_of_prefix(std::u16string_view prefix) {
@@ -145,7 +144,8 @@ bool name_pieces::parse_camera_name_as_given(std::u16string_view name, name_part
     return parse_prefixed_camera_name(name, parts);
   if (name.size() != camera_name::length)
     return false;
-  if (name[0] != u'G' || name[camera_name::dot_at] != u'.' ||
+  // Pieces as substrings: what a piece of a shorter name lacks fails, or throws.
+  if (name.substr(0, 1) != u"G" || name.substr(camera_name::dot_at, 1) != u"." ||
       !all_digits(name.substr(camera_name::recording_at, camera_name::recording_length)))
     return false;
   std::u16string_view extension = name.substr(camera_name::extension_at);

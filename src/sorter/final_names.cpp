@@ -73,11 +73,13 @@ date_value date_at_start(std::u16string_view name) {
     return no_date;
   std::array<std::int32_t, 6> fields{};
   std::size_t field = 0;
-  for (std::size_t k = 0; k < date_shape.size(); ++k) {
-    if (date_shape[k] == u'#')
-      fields[field] = fields[field] * 10 + (name[k] - u'0');
+  std::size_t at = 0;
+  for (char16_t shape : date_shape) {
+    if (shape == u'#')
+      fields[field] = fields[field] * 10 + (name[at] - u'0');
     else
       ++field; // a separator ends a field
+    ++at;
   }
   return make_date(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]);
 }
@@ -114,7 +116,7 @@ bool name_pieces::parse_final(std::u16string_view name, bool short_form, name_pa
   // A dated name: a valid date and "_", or "_" alone for a file without a valid date.
   date_value date = date_at_start(name);
   std::size_t length = date < 0 ? 0 : date_shape.size();
-  if (length < name.size() && name[length] == date_separator &&
+  if (name.substr(length, 1) == std::u16string_view(&date_separator, 1) &&
       parse_long_form(name.substr(length + 1), parts)) {
     parts.form = name_form::dated;
     parts.date = date;

@@ -382,6 +382,8 @@ TEST(Promises, SidecarsPairOnlyWhereTheyBelong) {
                            "1000_G-HEVC-0666-01.mp4", // a video under its temporary name stands nowhere yet
                            "G-HEVC-0140-01.mp4",
                            "GX010140.LRV", // not the camera's proxy, with a final name either
+                           "G-AVC-0142-01.mp4",
+                           "GH010142.LRV",
                            "GL010141.THM",
                            "G-AVC-0141-01.mp4",
                            "G-HEVC-0141-01.mp4", // a thumbnail's G is no GL
@@ -407,7 +409,8 @@ TEST(Promises, SidecarsPairOnlyWhereTheyBelong) {
     notes.emplace_back(encode_name(files[note.file].name), note.fate);
   std::sort(notes.begin(), notes.end());
   EXPECT_EQ(notes,
-            (std::vector<std::pair<std::string, sidecar_fate>>{{"GH010556.THM", sidecar_fate::no_video},
+            (std::vector<std::pair<std::string, sidecar_fate>>{{"GH010142.LRV", sidecar_fate::no_video},
+                                                               {"GH010556.THM", sidecar_fate::no_video},
                                                                {"GH010889.THM", sidecar_fate::video_has_one},
                                                                {"GL010007.LRV", sidecar_fate::no_video},
                                                                {"GL010444.LRV", sidecar_fate::two_videos},
@@ -571,6 +574,9 @@ TEST(Promises, OneStartTimePerRecording) {
   disk.add("card/GX020151.MP4", camera_video(started + 200, "HD9.01"));
   disk.add("card/GX010152.THM")->fails_reading = true; // no chapter: never read
   disk.add("card/GX020152.MP4", camera_video(started + 200, "HD9.01"));
+  disk.add("card/GX010160.MP4", camera_video(2082844800, "HD9.01")); // 1970-01-01 00:00:00 is a date
+  disk.add("card/GX010170.MP4", camera_video(started, "HD9.01", gpmf(32767))); // a zone never set
+  disk.add("card/GX020170.MP4", camera_video(started + 300, "HD9.01"));
   disk.add("card/sub/GX010123.MP4", camera_video(started + 9000, "H23.01"));
   disk.add("card/sub/GX020123.MP4", camera_video(started + 9999, "H22.01", gpmf(120)));
   plan timed = planned(disk, "rtl");
@@ -591,15 +597,28 @@ TEST(Promises, OneStartTimePerRecording) {
                                   {"GX010150.MP4", "2017-04-21_18-29-37_G-HEVC-0150-01.mp4"},
                                   {"GX020151.MP4", "2017-04-21_18-29-37_G-HEVC-0151-02.mp4"},
                                   {"GX020152.MP4", "2017-04-21_18-31-17_G-HEVC-0152-02.mp4"},
+                                  {"GX010160.MP4", "1970-01-01_00-00-00_G-HEVC-0160-01.mp4"},
+                                  {"GX010170.MP4", "2017-04-21_18-32-57_G-HEVC-0170-01.mp4"},
+                                  {"GX020170.MP4", "2017-04-21_18-32-57_G-HEVC-0170-02.mp4"},
                                   {"GX010123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-01.mp4"},
                                   {"GX020123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-02.mp4"}}));
-  for (const char *never_opened : {"card/GX010300.MP4", "card/GX020200.MP4"}) // after its chapter 01 failed
+  // A FIFO, and the chapters after one that cannot be read.
+  for (const char *never_opened : {"card/GX010300.MP4", "card/gx010200.mp4", "card/GX020200.MP4"})
     EXPECT_EQ(
         std::count(disk.log.begin(), disk.log.end(), "open " + encode_name(memory_disk::path(never_opened))),
         0)
         << never_opened;
+  // -v says why a chapter gave no time, and whose time its recording has instead.
+  text said_why = run(disk, "rtvs");
+  EXPECT_TRUE(said(
+      said_why, "    > No usable time in card/GX010300.MP4: no movie header (moov with mvhd) can be read"));
+  EXPECT_TRUE(said(
+      said_why, "    > Recording of card/GX020300.MP4 started 2017-04-21_18-28-04, by the camera's clock"));
+  EXPECT_TRUE(said(said_why,
+                   "    > No usable time in card/GX010170.MP4: its zone was never set (TZON 32767) and it "
+                   "holds no CDAT"));
   plan short_names = planned(disk, "rto"); // -o: nothing to read, nothing held back
-  EXPECT_EQ(short_names.jobs.size(), 15u); // every camera name
+  EXPECT_EQ(short_names.jobs.size(), 18u); // every camera name
   EXPECT_TRUE(short_names.left.empty());
   EXPECT_TRUE(short_names.examined.empty());
   // Only -d reads each file's last change as it lists: -t asks for it where no start was

@@ -60,6 +60,7 @@ TEST(Names, AreClassifiedOnce) {
       {u"G-HEVC-0123-01.mp4", final_x},
       {u"2023-05-06_15-59-02_G-AVC-1234-02.thm", final_form(final_thm, name_form::dated, 1683388742)},
       {u"_G-HEVC-0123-01.mp4", final_form(final_x, name_form::dated)},
+      {u"1970-01-01_00-00-00_G-HEVC-0123-01.mp4", final_form(final_x, name_form::dated, 0)},
       {u"4821_G-HEVC-0123-01.mp4", final_form(final_x, name_form::plain, -1, 4821)},
       {u"9999_GX012301.thm",
        final_form(parts(name_kind::final_name, file_role::thumbnail, u'X', u"01", u"0123"),
@@ -131,6 +132,7 @@ TEST(Names, AreClassifiedOnce) {
                                    u"4821_GX010123.MOV",
                                    u"4821_GX010123xMP4",
                                    u"4821_AX010123.MP4",
+                                   u"4821_GX01",
                                    u"4821_",
                                    u""})
     EXPECT_EQ(classify_name(name).kind, name_kind::other) << narrow(name);
