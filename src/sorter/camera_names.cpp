@@ -131,7 +131,8 @@ std::size_t name_pieces::date_shape_length(std::u16string_view name) {
 prefix_refusal name_pieces::refusal_of_prefix(std::u16string_view prefix) {
   if (starts_with_number(prefix))
     return prefix_refusal::temporary;
-  if (date_shape_length(prefix) != 0)
+  // "_" alone is what -d writes for a file without a date: such a name would read back as one.
+  if (date_shape_length(prefix) != 0 || prefix.starts_with(date_separator))
     return prefix_refusal::dated;
   for (char16_t unit : prefix)
     if (!allowed_in_prefix(unit))

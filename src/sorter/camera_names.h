@@ -59,7 +59,7 @@ enum class prefix_refusal : std::uint8_t {
   not_upper_case, ///< the camera name behind it is not written in upper case
   characters,     ///< more than 28 units, or one other than A-Z, a-z, 0-9, - _ + ( ) , .
   temporary,      ///< it begins with four digits and "_", as a temporary name does
-  dated           ///< it begins with a date, as -d writes it
+  dated           ///< it begins with a date, as -d writes it, or with "_" alone
 };
 
 /// What a name is, as far as this program is concerned.

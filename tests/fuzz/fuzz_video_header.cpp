@@ -1,5 +1,6 @@
 // The header reader of -t on any bytes: it never reads outside what it was given, never more
 // than its budget, in at most the budget's count of blocks, and ends.
+#include "sorter/dating.h"
 #include "sorter/video_header.h"
 
 #include <cstdlib>

@@ -700,6 +700,7 @@ TEST(Promises, AllTakes360VideosAndCameraNamesWithAPrefix) {
       {"Camz-GH010219.MP4", "Camz-G-AVC-0219-01.mp4"},
       {"A023-05-06_15-59-02_GH010221.MP4", "A023-05-06_15-59-02_G-AVC-0221-01.mp4"}, // no date
       {"2023-05-06_15-59-02GH010220.MP4", nullptr, not_taken::prefix_dated},
+      {"_CamGH010223.MP4", nullptr, not_taken::prefix_dated}, // "_" alone: -d's name without a date
       {"4821_Cam A-GH010222.MP4", nullptr, not_taken::prefix_temporary},
       {"CamA-GX020206.THM", nullptr}, // a sidecar, without -l
       {"CamA-GS010207.360", "CamA-G-360-0207-01.360"},
