@@ -617,6 +617,8 @@ TEST(Promises, OneStartTimePerRecording) {
   EXPECT_TRUE(said(said_why,
                    "    > No usable time in card/GX010170.MP4: its zone was never set (TZON 32767) and it "
                    "holds no CDAT"));
+  // A recording that cannot be read has its [!!] line, and no line of times.
+  EXPECT_EQ(said_why.find(memory_disk::path("Recording of card/GX010200.MP4")), text::npos);
   plan short_names = planned(disk, "rto"); // -o: nothing to read, nothing held back
   EXPECT_EQ(short_names.jobs.size(), 18u); // every camera name
   EXPECT_TRUE(short_names.left.empty());
