@@ -145,7 +145,7 @@ bool name_pieces::parse_camera_name_as_given(std::u16string_view name, name_part
     return parse_prefixed_camera_name(name, parts);
   if (name.size() != camera_name::length)
     return false;
-  // Pieces as substrings: what a piece of a shorter name lacks fails, or throws.
+  // Pieces are taken as substrings, which never reach past a name's end.
   if (name.substr(0, 1) != u"G" || name.substr(camera_name::dot_at, 1) != u"." ||
       !all_digits(name.substr(camera_name::recording_at, camera_name::recording_length)))
     return false;
