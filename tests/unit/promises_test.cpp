@@ -577,6 +577,7 @@ TEST(Promises, OneStartTimePerRecording) {
   disk.add("card/GX010160.MP4", camera_video(2082844800, "HD9.01")); // 1970-01-01 00:00:00 is a date
   disk.add("card/GX010170.MP4", camera_video(started, "HD9.01", gpmf(32767))); // a zone never set
   disk.add("card/GX020170.MP4", camera_video(started + 300, "HD9.01"));
+  disk.add("card/GX010180.MP4", camera_video(started, "HD9.01", gpmf(120))); // a zone, and no CDAT
   disk.add("card/sub/GX010123.MP4", camera_video(started + 9000, "H23.01"));
   disk.add("card/sub/GX020123.MP4", camera_video(started + 9999, "H22.01", gpmf(120)));
   plan timed = planned(disk, "rtl");
@@ -600,6 +601,7 @@ TEST(Promises, OneStartTimePerRecording) {
                                   {"GX010160.MP4", "1970-01-01_00-00-00_G-HEVC-0160-01.mp4"},
                                   {"GX010170.MP4", "2017-04-21_18-32-57_G-HEVC-0170-01.mp4"},
                                   {"GX020170.MP4", "2017-04-21_18-32-57_G-HEVC-0170-02.mp4"},
+                                  {"GX010180.MP4", "2017-04-21_20-27-57_G-HEVC-0180-01.mp4"},
                                   {"GX010123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-01.mp4"},
                                   {"GX020123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-02.mp4"}}));
   // A FIFO, and the chapters after one that cannot be read.
@@ -619,8 +621,9 @@ TEST(Promises, OneStartTimePerRecording) {
                    "holds no CDAT"));
   // A recording that cannot be read has its [!!] line, and no line of times.
   EXPECT_EQ(said_why.find(memory_disk::path("Recording of card/GX010200.MP4")), text::npos);
-  plan short_names = planned(disk, "rto"); // -o: nothing to read, nothing held back
-  EXPECT_EQ(short_names.jobs.size(), 18u); // every camera name
+  EXPECT_EQ(said_why.find(u"its clock (CDAT) says"), text::npos); // no CDAT to differ
+  plan short_names = planned(disk, "rto");                        // -o: nothing to read, nothing held back
+  EXPECT_EQ(short_names.jobs.size(), 19u);                        // every camera name
   EXPECT_TRUE(short_names.left.empty());
   EXPECT_TRUE(short_names.examined.empty());
   // Only -d reads each file's last change as it lists: -t asks for it where no start was
