@@ -9,15 +9,17 @@
 
 namespace {
 
-// Whether every surrogate of a text is half of a pair.
-bool valid_unicode(std::u16string_view value) {
-  for (std::size_t k = 0; k < value.size(); ++k) {
-    if (is_high_surrogate(value[k]) && k + 1 < value.size() && is_low_surrogate(value[k + 1]))
+// The text with each half of a surrogate pair that stands alone replaced by U+FFFD: what
+// UTF-8 can carry of a name that is no valid Unicode.
+text whole_characters(std::u16string_view value) {
+  text out(value);
+  for (std::size_t k = 0; k < out.size(); ++k) {
+    if (is_high_surrogate(out[k]) && k + 1 < out.size() && is_low_surrogate(out[k + 1]))
       ++k;
-    else if (is_high_surrogate(value[k]) || is_low_surrogate(value[k]))
-      return false;
+    else if (is_high_surrogate(out[k]) || is_low_surrogate(out[k]))
+      out[k] = u'\uFFFD';
   }
-  return true;
+  return out;
 }
 
 std::u16string_view note_reason(not_taken why) {
@@ -64,7 +66,7 @@ public:
   // A path, and beside it its exact form in hex when it is no valid Unicode.
   json_object &path(std::u16string_view key, std::u16string_view value) {
     field(key, value);
-    if (!valid_unicode(value))
+    if (whole_characters(value) != value)
       field(text(key) + u"_hex", exact_name_hex(value));
     return *this;
   }
@@ -235,14 +237,8 @@ private:
 void append_json_string(text &out, std::u16string_view value) {
   constexpr char16_t hex[] = u"0123456789abcdef";
   out += u'"';
-  for (std::size_t k = 0; k < value.size(); ++k) {
-    char16_t unit = value[k];
-    if (is_high_surrogate(unit) && k + 1 < value.size() && is_low_surrogate(value[k + 1])) {
-      out += unit;
-      out += value[++k];
-    } else if (is_high_surrogate(unit) || is_low_surrogate(unit)) {
-      out += u'\uFFFD';
-    } else if (unit == u'"' || unit == u'\\') {
+  for (char16_t unit : whole_characters(value)) {
+    if (unit == u'"' || unit == u'\\') {
       out += u'\\';
       out += unit;
     } else if (unit < 0x20) {

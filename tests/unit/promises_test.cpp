@@ -251,6 +251,8 @@ TEST(Promises, OnlyWhatTheScanFoundIsMoved) {
     for (const char *name : {"GX010123.MP4", "GX010124.MP4", "GX010125.MP4", "GX010126.MP4"})
       disk.add(std::string("card/") + name);
     disk.link("card/GX010126.MP4", "card/1000_G-HEVC-0126-01.mp4");
+    disk.add("card/GX010127.MP4");
+    disk.link("card/GX010127.MP4", "card/1001_G-HEVC-0127-01.mp4");
     bool changed = false;
     disk.before_change = [&](const text &, const text &) {
       if (std::exchange(changed, true))
@@ -261,14 +263,19 @@ TEST(Promises, OnlyWhatTheScanFoundIsMoved) {
       disk.add("card/GX010125.MP4", "another")->modified = 0;
       disk.remove_name("card/1000_G-HEVC-0126-01.mp4");
       disk.add("card/1000_G-HEVC-0126-01.mp4", "another too");
+      disk.remove_name("card/GX010127.MP4"); // a second name to remove
+      disk.add("card/GX010127.MP4", "another three");
     };
     text out = run(disk, "d");
     EXPECT_EQ(disk.tree(), (tree{{"card/2023-05-06_15-59-02_G-HEVC-0123-01.mp4", "card/GX010123.MP4"},
                                  {"card/GX010124.MP4/inside", "card/GX010124.MP4/inside"},
                                  {"card/GX010125.MP4", "another"},
                                  {"card/GX010126.MP4", "card/GX010126.MP4"},
-                                 {"card/1000_G-HEVC-0126-01.mp4", "another too"}}));
-    for (const char *name : {"GX010124.MP4", "GX010125.MP4"})
+                                 {"card/1000_G-HEVC-0126-01.mp4", "another too"},
+                                 {"card/GX010127.MP4", "another three"},
+                                 {"card/1001_G-HEVC-0127-01.mp4", "card/GX010127.MP4"}}));
+    EXPECT_EQ(out.find(memory_disk::path("Could not rename card/GX01")), text::npos); // said once
+    for (const char *name : {"GX010124.MP4", "GX010125.MP4", "GX010127.MP4"})
       EXPECT_TRUE(
           said(out, std::string("    [!!] card/") + name + " is no longer what the scan found. Skipping..."));
     EXPECT_TRUE(said(out,
@@ -577,7 +584,9 @@ TEST(Promises, OneStartTimePerRecording) {
   disk.add("card/GX010160.MP4", camera_video(2082844800, "HD9.01")); // 1970-01-01 00:00:00 is a date
   disk.add("card/GX010170.MP4", camera_video(started, "HD9.01", gpmf(32767))); // a zone never set
   disk.add("card/GX020170.MP4", camera_video(started + 300, "HD9.01"));
-  disk.add("card/GX010180.MP4", camera_video(started, "HD9.01", gpmf(120))); // a zone, and no CDAT
+  disk.add("card/GX010180.MP4", camera_video(started, "HD9.01", gpmf(-605))); // a zone, and no CDAT
+  disk.add("card/GX010181.MP4", camera_video(started, "HD9.01", gpmf(0, 1492799277 + 60))); // a CDAT apart
+  disk.add("card/GX010190.MP4"); // no header: dated by its last change
   disk.add("card/sub/GX010123.MP4", camera_video(started + 9000, "H23.01"));
   disk.add("card/sub/GX020123.MP4", camera_video(started + 9999, "H22.01", gpmf(120)));
   plan timed = planned(disk, "rtl");
@@ -601,7 +610,9 @@ TEST(Promises, OneStartTimePerRecording) {
                                   {"GX010160.MP4", "1970-01-01_00-00-00_G-HEVC-0160-01.mp4"},
                                   {"GX010170.MP4", "2017-04-21_18-32-57_G-HEVC-0170-01.mp4"},
                                   {"GX020170.MP4", "2017-04-21_18-32-57_G-HEVC-0170-02.mp4"},
-                                  {"GX010180.MP4", "2017-04-21_20-27-57_G-HEVC-0180-01.mp4"},
+                                  {"GX010180.MP4", "2017-04-21_08-22-57_G-HEVC-0180-01.mp4"},
+                                  {"GX010181.MP4", "2017-04-21_18-27-57_G-HEVC-0181-01.mp4"},
+                                  {"GX010190.MP4", "2023-05-06_15-59-02_G-HEVC-0190-01.mp4"},
                                   {"GX010123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-01.mp4"},
                                   {"GX020123.MP4", "2017-04-21_20-57-57_G-HEVC-0123-02.mp4"}}));
   // A FIFO, and the chapters after one that cannot be read.
@@ -610,20 +621,39 @@ TEST(Promises, OneStartTimePerRecording) {
         std::count(disk.log.begin(), disk.log.end(), "open " + encode_name(memory_disk::path(never_opened))),
         0)
         << never_opened;
-  // -v says why a chapter gave no time, and whose time its recording has instead.
-  text said_why = run(disk, "rtvs");
-  EXPECT_TRUE(said(
-      said_why, "    > No usable time in card/GX010300.MP4: no movie header (moov with mvhd) can be read"));
-  EXPECT_TRUE(said(
-      said_why, "    > Recording of card/GX020300.MP4 started 2017-04-21_18-28-04, by the camera's clock"));
-  EXPECT_TRUE(said(said_why,
-                   "    > No usable time in card/GX010170.MP4: its zone was never set (TZON 32767) and it "
-                   "holds no CDAT"));
-  // A recording that cannot be read has its [!!] line, and no line of times.
-  EXPECT_EQ(said_why.find(memory_disk::path("Recording of card/GX010200.MP4")), text::npos);
-  EXPECT_EQ(said_why.find(u"its clock (CDAT) says"), text::npos); // no CDAT to differ
+  // -v says why a chapter gave no time, and whose time its recording has instead; a
+  // recording that cannot be read has its [!!] line, and no line of times.
+  std::vector<std::string> said_why; // "/" the separator
+  text out = run(disk, "rtvs");
+  for (std::size_t at = 0, end; (end = out.find(u"\r\n", at)) != text::npos; at = end + 2) {
+    std::string line = encode_name(out.substr(at, end - at));
+    std::replace(line.begin(), line.end(), '\\', '/');
+    if (line.starts_with("    > Recording") || line.starts_with("    > No usable") || line.starts_with("    [!!]"))
+      said_why.push_back(line);
+  }
+  EXPECT_EQ(said_why, (std::vector<std::string>{
+      "    [!!] Could not read card/GX010200.MP4: the file is in use. Its recording stays as it is...",
+      "    [!!] Could not read card/GX010400.MP4: the system refused it. Its recording stays as it is...",
+      "    > Recording of card/2017-04-21_18-27-57_G-HEVC-0123-01.mp4 started 2017-04-21_18-27-57, by the camera's clock",
+      "    > Recording of card/GH010123.MP4 started 2017-04-21_19-51-17, by the camera's clock",
+      "    > Recording of card/GOPR0090.MP4 started 2017-04-21_18-28-27, by the camera's clock",
+      "    > No usable time in card/GX010300.MP4: no movie header (moov with mvhd) can be read",
+      "    > Recording of card/GX020300.MP4 started 2017-04-21_18-28-04, by the camera's clock",
+      "    > Recording of card/G-HEVC-0150-01.mp4 started 2017-04-21_18-29-37, by the camera's clock",
+      "    > Recording of card/4821_G-HEVC-0151-01.mp4 started 2017-04-21_18-29-37, by the camera's clock",
+      "    > Recording of card/GX020152.MP4 started 2017-04-21_18-31-17, by the camera's clock",
+      "    > Recording of card/GX010160.MP4 started 1970-01-01_00-00-00, by the camera's clock",
+      "    > No usable time in card/GX010170.MP4: its zone was never set (TZON 32767) and it holds no CDAT",
+      "    > Recording of card/GX020170.MP4 started 2017-04-21_18-32-57, by the camera's clock",
+      "    > Recording of card/GX010180.MP4 started 2017-04-21_08-22-57, UTC-10:05, as the camera was set",
+      "    > Recording of card/GX010181.MP4 started 2017-04-21_18-27-57, UTC+00:00, as the camera was set",
+      "    > Recording of card/GX010181.MP4: its clock (CDAT) says 2017-04-21_18-28-57",
+      "    > No usable time in card/GX010190.MP4: no movie header (moov with mvhd) can be read",
+      "    > Recording of card/GX010190.MP4: no start time in its videos, each chapter dated by its last change",
+      "    > Recording of card/sub/GX010123.MP4 started 2017-04-21_20-57-57, UTC shown in local time",
+  }));
   plan short_names = planned(disk, "rto");                        // -o: nothing to read, nothing held back
-  EXPECT_EQ(short_names.jobs.size(), 19u);                        // every camera name
+  EXPECT_EQ(short_names.jobs.size(), 21u);                        // every camera name
   EXPECT_TRUE(short_names.left.empty());
   EXPECT_TRUE(short_names.examined.empty());
   // Only -d reads each file's last change as it lists: -t asks for it where no start was
@@ -769,10 +799,18 @@ TEST(Promises, AllTakes360VideosAndCameraNamesWithAPrefix) {
                                                  {"4823_CamA-G-AVC-0206-01.mp4", "CamA-G-AVC-0206-01.mp4"}}));
 }
 
+// JSON lines with each "card/" written with the platform's separator.
+std::string with_separator(std::string lines) {
+  const std::string separator = memory_disk::path("/") == u"/" ? "/" : "\\\\";
+  for (std::size_t at = lines.find("card/"); at != std::string::npos; at = lines.find("card/", at + 1))
+    lines.replace(at + 4, 1, separator);
+  return lines;
+}
+
 TEST(Promises, JsonLinesForScripts) {
   text escaped;
-  append_json_string(escaped, u"a\"b\\c\td\n\x01\U0001F4F9\xDCFF\xD83D.");
-  EXPECT_EQ(escaped, u"\"a\\\"b\\\\c\\u0009d\\u000a\\u0001\U0001F4F9\uFFFD\uFFFD.\"");
+  append_json_string(escaped, u"\xDCFF" u"a\"b\\c\td\n\x1b\U0001F4F9\xD83D.\U0001F4F9");
+  EXPECT_EQ(escaped, u"\"\uFFFDa\\\"b\\\\c\\u0009d\\u000a\\u001b\U0001F4F9\uFFFD.\U0001F4F9\"");
   memory_disk disk;
   captured_lines asked; // a script cannot answer the prompt
   sort_chapters(disk, asked, counting(), memory_disk::path("card"), options_of("j"));
@@ -805,20 +843,18 @@ TEST(Promises, JsonLinesForScripts) {
 {"type":"summary","planned":6,"renamed":3,"failed":3}
 )";
 #ifdef _WIN32 // the UTF-16LE units, "\" the separator
-  const std::string hex1 = "63006100720064005c004700580030003100ffdc3100320037002e004d0050003400",
-                    sep = "\\\\";
+  const std::string hex1 = "63006100720064005c004700580030003100ffdc3100320037002e004d0050003400";
   const std::string hex2 =
       "63006100720064005c0047002d0048004500560043002d00ffdc3100320037002d00300031002e006d0070003400";
 #else // the bytes, "/" the separator
-  const std::string hex1 = "636172642f47583031ff3132372e4d5034", sep = "/";
+  const std::string hex1 = "636172642f47583031ff3132372e4d5034";
   const std::string hex2 = "636172642f472d484556432dff3132372d30312e6d7034";
 #endif
   expected.replace(expected.find("HEX1"), 4, hex1);
   expected.replace(expected.find("HEX2"), 4, hex2);
   expected.replace(expected.rfind("HEX1"), 4, hex1);
   expected.replace(expected.rfind("HEX2"), 4, hex2);
-  for (std::size_t at = expected.find("card/"); at != std::string::npos; at = expected.find("card/", at + 1))
-    expected.replace(at + 4, 1, sep);
+  expected = with_separator(expected);
   for (std::size_t at = expected.find("\\uFFFD"); at != std::string::npos; at = expected.find("\\uFFFD"))
     expected.replace(at, 6, "\xEF\xBF\xBD");
   text out = run(disk, "jlv");
@@ -826,6 +862,31 @@ TEST(Promises, JsonLinesForScripts) {
   std::size_t plan_at = out.find(u"{\"type\":\"rename\"");
   ASSERT_NE(plan_at, text::npos);
   EXPECT_EQ(encode_name(out.substr(0, out.find(u'\n') + 1) + out.substr(plan_at)), expected);
+}
+
+TEST(Promises, JsonLinesSayWhatWasLeft) {
+  memory_disk disk;
+  disk.add("card/GX010130.MP4")->unreadable = true; // -t cannot read its start
+  disk.add("card/G-HEVC-0131-01.mp4");
+  disk.add("card/2023-05-06_15-59-02_G-HEVC-0131-01.mp4");
+  disk.add("card/GL010131.LRV"); // a proxy of two videos
+  disk.add("card/GX010132.MP4");
+  disk.link("card/GX010132.MP4", "card/1000_G-HEVC-0132-01.mp4");
+  bool changed = false; // the kept name comes to hold another file
+  disk.before_change = [&](const text &, const text &) {
+    if (!std::exchange(changed, true)) {
+      disk.remove_name("card/1000_G-HEVC-0132-01.mp4");
+      disk.add("card/1000_G-HEVC-0132-01.mp4", "another");
+    }
+  };
+  text out = run(disk, "jtlv");
+  EXPECT_EQ(out.find(u"\\u000"), text::npos); // the -v lines' line breaks stay out of the log
+  EXPECT_EQ(encode_name(out.substr(out.find(u"{\"type\":\"re"))), with_separator(R"({"type":"remove","name":"card/GX010132.MP4","kept":"card/1000_G-HEVC-0132-01.mp4"}
+{"type":"note","file":"card/GX010130.MP4","reason":"unreadable"}
+{"type":"note","file":"card/GL010131.LRV","reason":"two_videos"}
+{"type":"failed","from":"card/GX010132.MP4","to":"card/1000_G-HEVC-0132-01.mp4","step":"remove","reason":"system_refused"}
+{"type":"summary","planned":1,"renamed":0,"failed":1}
+)"));
 }
 
 } // namespace
