@@ -861,6 +861,7 @@ TEST(Promises, JsonLinesForScripts) {
   // The -v examination of every file is logged too; the lines after it are the plan.
   std::size_t plan_at = out.find(u"{\"type\":\"rename\"");
   ASSERT_NE(plan_at, text::npos);
+  EXPECT_NE(out.find(u"{\"type\":\"log\",\"text\":\"    > Match GX010123.MP4\"}\n"), text::npos);
   EXPECT_EQ(encode_name(out.substr(0, out.find(u'\n') + 1) + out.substr(plan_at)), expected);
 }
 
