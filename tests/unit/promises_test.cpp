@@ -628,32 +628,41 @@ TEST(Promises, OneStartTimePerRecording) {
   for (std::size_t at = 0, end; (end = out.find(u"\r\n", at)) != text::npos; at = end + 2) {
     std::string line = encode_name(out.substr(at, end - at));
     std::replace(line.begin(), line.end(), '\\', '/');
-    if (line.starts_with("    > Recording") || line.starts_with("    > No usable") || line.starts_with("    [!!]"))
+    if (line.starts_with("    > Recording") || line.starts_with("    > No usable") ||
+        line.starts_with("    [!!]"))
       said_why.push_back(line);
   }
-  EXPECT_EQ(said_why, (std::vector<std::string>{
-      "    [!!] Could not read card/GX010200.MP4: the file is in use. Its recording stays as it is...",
-      "    [!!] Could not read card/GX010400.MP4: the system refused it. Its recording stays as it is...",
-      "    > Recording of card/2017-04-21_18-27-57_G-HEVC-0123-01.mp4 started 2017-04-21_18-27-57, by the camera's clock",
-      "    > Recording of card/GH010123.MP4 started 2017-04-21_19-51-17, by the camera's clock",
-      "    > Recording of card/GOPR0090.MP4 started 2017-04-21_18-28-27, by the camera's clock",
-      "    > No usable time in card/GX010300.MP4: no movie header (moov with mvhd) can be read",
-      "    > Recording of card/GX020300.MP4 started 2017-04-21_18-28-04, by the camera's clock",
-      "    > Recording of card/G-HEVC-0150-01.mp4 started 2017-04-21_18-29-37, by the camera's clock",
-      "    > Recording of card/4821_G-HEVC-0151-01.mp4 started 2017-04-21_18-29-37, by the camera's clock",
-      "    > Recording of card/GX020152.MP4 started 2017-04-21_18-31-17, by the camera's clock",
-      "    > Recording of card/GX010160.MP4 started 1970-01-01_00-00-00, by the camera's clock",
-      "    > No usable time in card/GX010170.MP4: its zone was never set (TZON 32767) and it holds no CDAT",
-      "    > Recording of card/GX020170.MP4 started 2017-04-21_18-32-57, by the camera's clock",
-      "    > Recording of card/GX010180.MP4 started 2017-04-21_08-22-57, UTC-10:05, as the camera was set",
-      "    > Recording of card/GX010181.MP4 started 2017-04-21_18-27-57, UTC+00:00, as the camera was set",
-      "    > Recording of card/GX010181.MP4: its clock (CDAT) says 2017-04-21_18-28-57",
-      "    > No usable time in card/GX010190.MP4: no movie header (moov with mvhd) can be read",
-      "    > Recording of card/GX010190.MP4: no start time in its videos, each chapter dated by its last change",
-      "    > Recording of card/sub/GX010123.MP4 started 2017-04-21_20-57-57, UTC shown in local time",
-  }));
-  plan short_names = planned(disk, "rto");                        // -o: nothing to read, nothing held back
-  EXPECT_EQ(short_names.jobs.size(), 21u);                        // every camera name
+  EXPECT_EQ(
+      said_why,
+      (std::vector<std::string>{
+          "    [!!] Could not read card/GX010200.MP4: the file is in use. Its recording stays as it is...",
+          "    [!!] Could not read card/GX010400.MP4: the system refused it. Its recording stays as it is...",
+          "    > Recording of card/2017-04-21_18-27-57_G-HEVC-0123-01.mp4 started 2017-04-21_18-27-57, by "
+          "the camera's clock",
+          "    > Recording of card/GH010123.MP4 started 2017-04-21_19-51-17, by the camera's clock",
+          "    > Recording of card/GOPR0090.MP4 started 2017-04-21_18-28-27, by the camera's clock",
+          "    > No usable time in card/GX010300.MP4: no movie header (moov with mvhd) can be read",
+          "    > Recording of card/GX020300.MP4 started 2017-04-21_18-28-04, by the camera's clock",
+          "    > Recording of card/G-HEVC-0150-01.mp4 started 2017-04-21_18-29-37, by the camera's clock",
+          "    > Recording of card/4821_G-HEVC-0151-01.mp4 started 2017-04-21_18-29-37, by the camera's "
+          "clock",
+          "    > Recording of card/GX020152.MP4 started 2017-04-21_18-31-17, by the camera's clock",
+          "    > Recording of card/GX010160.MP4 started 1970-01-01_00-00-00, by the camera's clock",
+          "    > No usable time in card/GX010170.MP4: its zone was never set (TZON 32767) and it holds no "
+          "CDAT",
+          "    > Recording of card/GX020170.MP4 started 2017-04-21_18-32-57, by the camera's clock",
+          "    > Recording of card/GX010180.MP4 started 2017-04-21_08-22-57, UTC-10:05, as the camera was "
+          "set",
+          "    > Recording of card/GX010181.MP4 started 2017-04-21_18-27-57, UTC+00:00, as the camera was "
+          "set",
+          "    > Recording of card/GX010181.MP4: its clock (CDAT) says 2017-04-21_18-28-57",
+          "    > No usable time in card/GX010190.MP4: no movie header (moov with mvhd) can be read",
+          "    > Recording of card/GX010190.MP4: no start time in its videos, each chapter dated by its last "
+          "change",
+          "    > Recording of card/sub/GX010123.MP4 started 2017-04-21_20-57-57, UTC shown in local time",
+      }));
+  plan short_names = planned(disk, "rto"); // -o: nothing to read, nothing held back
+  EXPECT_EQ(short_names.jobs.size(), 21u); // every camera name
   EXPECT_TRUE(short_names.left.empty());
   EXPECT_TRUE(short_names.examined.empty());
   // Only -d reads each file's last change as it lists: -t asks for it where no start was
@@ -714,6 +723,8 @@ TEST(Promises, CameraNamesComeBackExactly) {
   EXPECT_EQ(std::count_if(made.left.begin(), made.left.end(),
                           [](const left_out &out) { return out.reason == left_out_reason::unreadable; }),
             1);
+  EXPECT_TRUE(said(run(taken, "cls"),
+                   "    [!!] card/G-HEVC-0126-01.mp4 keeps its name: its camera name GX010126.MP4 is taken"));
   // -f -c takes a user's name of that shape only where no file of its chapter has a final name.
   EXPECT_EQ(renamings(planned(taken, "fc")),
             (std::vector<std::pair<std::string, std::string>>{{"2019_GH010129.MP4", "GH010129.MP4"}}));
@@ -809,7 +820,8 @@ std::string with_separator(std::string lines) {
 
 TEST(Promises, JsonLinesForScripts) {
   text escaped;
-  append_json_string(escaped, u"\xDCFF" u"a\"b\\c\td\n\x1b\U0001F4F9\xD83D.\U0001F4F9");
+  append_json_string(escaped, u"\xDCFF"
+                              u"a\"b\\c\td\n\x1b\U0001F4F9\xD83D.\U0001F4F9");
   EXPECT_EQ(escaped, u"\"\uFFFDa\\\"b\\\\c\\u0009d\\u000a\\u001b\U0001F4F9\uFFFD.\U0001F4F9\"");
   memory_disk disk;
   captured_lines asked; // a script cannot answer the prompt
@@ -882,7 +894,9 @@ TEST(Promises, JsonLinesSayWhatWasLeft) {
   };
   text out = run(disk, "jtlv");
   EXPECT_EQ(out.find(u"\\u000"), text::npos); // the -v lines' line breaks stay out of the log
-  EXPECT_EQ(encode_name(out.substr(out.find(u"{\"type\":\"re"))), with_separator(R"({"type":"remove","name":"card/GX010132.MP4","kept":"card/1000_G-HEVC-0132-01.mp4"}
+  EXPECT_EQ(
+      encode_name(out.substr(out.find(u"{\"type\":\"re"))),
+      with_separator(R"({"type":"remove","name":"card/GX010132.MP4","kept":"card/1000_G-HEVC-0132-01.mp4"}
 {"type":"note","file":"card/GX010130.MP4","reason":"unreadable"}
 {"type":"note","file":"card/GL010131.LRV","reason":"two_videos"}
 {"type":"failed","from":"card/GX010132.MP4","to":"card/1000_G-HEVC-0132-01.mp4","step":"remove","reason":"system_refused"}
