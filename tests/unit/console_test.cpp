@@ -85,6 +85,7 @@ TEST(KeyDecoder, TellsKeysFromEscapeSequences) {
       {"\x1bOP", u"", 3, true},       // F1 (SS3)
       {"\x1bO", u"", 2, false},
       {"\x1b[", u"", 2, false}, // a sequence cut short, taken whole if nothing follows
+      {"\x1b[\x7f", u"", 3, false}, // DEL ends no sequence
       {"\x1b"
        "a",
        u"", 2, true},                   // Alt+a
@@ -92,6 +93,9 @@ TEST(KeyDecoder, TellsKeysFromEscapeSequences) {
       {"y\r", u"y", 1, true},           // the first of two keys
       {"\xc3\xa9", u"\u00e9", 2, true}, // a key beyond ASCII
       {"\xe2\x82\xac!", u"\u20ac", 3, true},
+      {"\xe0\xa4\x85", u"\u0905", 3, true}, // the lowest lead byte of each length
+      {"\xf0\x9f\x93\xb9", u"\U0001F4F9", 4, true},
+      {"\x80", u"\xdc80", 1, true}, // a byte that only continues a sequence
       {"\xe2\x82", u"\xdce2", 1, false},
       {"\xff", u"\xdcff", 1, false}, // a byte that is no UTF-8 still answers
       {"", u"", 0, false},
