@@ -84,7 +84,7 @@ TEST(KeyDecoder, TellsKeysFromEscapeSequences) {
       {"\x1b[1;5C", u"", 6, true},    // Ctrl+Right
       {"\x1bOP", u"", 3, true},       // F1 (SS3)
       {"\x1bO", u"", 2, false},
-      {"\x1b[", u"", 2, false}, // a sequence cut short, taken whole if nothing follows
+      {"\x1b[", u"", 2, false},     // a sequence cut short, taken whole if nothing follows
       {"\x1b[\x7f", u"", 3, false}, // DEL ends no sequence
       {"\x1b"
        "a",
