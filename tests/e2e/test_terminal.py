@@ -12,6 +12,7 @@ import fcntl
 import os
 import pty
 import re
+import select
 import shlex
 import shutil
 import signal
@@ -184,6 +185,9 @@ class TerminalCase(harness.TempDirTest):
                 return
             with open(os.path.join(self.state, "after")) as again:
                 self.assertEqual(again.read(), settings, "stty -g differs after the program")
+        status = [row for row in self.coloured_screen() if text_of(row).startswith("STATUS=")][-1]
+        self.assertEqual({cell[1:] for cell in status}, {(None, None)},
+                         "text after the program is not in the terminal's default colours")
 
     def children(self, parent):
         found = []
@@ -270,9 +274,19 @@ class Look(TerminalCase):
         self.wait_for("G-HEVC-0123-02.mp4")
         self.assertEqual(self.finish(), 0)
         self.assert_terminal_restored()
-        status = [row for row in self.coloured_screen() if text_of(row).startswith("STATUS=")][-1]
-        self.assertEqual({cell[1:] for cell in status}, {(None, None)},
-                         "text after the program is not in the terminal's default colours")
+
+
+def read_to_end(master):
+    """Everything the program writes to a pseudo-terminal until it ends."""
+    out = b""
+    while True:
+        try:
+            chunk = os.read(master, 65536)
+        except OSError:  # the program has ended and closed its side
+            return out
+        if not chunk:
+            return out
+        out += chunk
 
 
 class ColoursOnATerminal(harness.TempDirTest):
@@ -286,20 +300,53 @@ class ColoursOnATerminal(harness.TempDirTest):
         env.pop("NO_COLOR", None)
         program = subprocess.Popen(harness.command([]), stdin=slave, stdout=slave, stderr=subprocess.DEVNULL, env=env)
         os.close(slave)
-        out = b""
-        while True:
-            try:
-                chunk = os.read(master, 65536)
-            except OSError:  # the program has ended and closed its side
-                break
-            if not chunk:
-                break
-            out += chunk
+        out = read_to_end(master)
         os.close(master)
         self.assertEqual(program.wait(timeout=60), 0)
         with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "expected", "help_terminal.bin"), "rb") as handle:
             expected = handle.read()
         self.assertEqual(re.sub(rb" chaptersort [0-9.]+ - ", b" chaptersort VERSION - ", out), expected)
+
+
+class StoppedWhileWriting(harness.TempDirTest):
+    def test_ctrl_z_and_fg_in_a_long_preview_lose_no_line(self):
+        """A terminal that is not read fast enough takes part of a write when a signal comes;
+        the rest must follow, and a stop outside the prompt must leave the line mode alone."""
+        if harness.WINE:
+            self.skipTest("job control (SIGTSTP, SIGCONT) is POSIX")
+        harness.make_files(self.root, ["GX01%04d.MP4" % n for n in range(1, 2001)])
+        env = harness.environment(extra={"NO_COLOR": "1"})
+        in_a_pipe = subprocess.run(harness.command([self.root, "-s"]), stdout=subprocess.PIPE, env=env).stdout
+        master, slave = pty.openpty()
+        mode = termios.tcgetattr(slave)
+        mode[1] &= ~termios.OPOST  # the bytes as written, to compare with the pipe's
+        termios.tcsetattr(slave, termios.TCSANOW, mode)
+        program = subprocess.Popen(harness.command([self.root, "-s"]), stdin=slave, stdout=slave,
+                                   stderr=subprocess.DEVNULL, env=env, start_new_session=True,
+                                   preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+        os.close(slave)
+        # Nothing is read until the preview fills the terminal and the program waits in its write.
+        self.assertGreater(len(in_a_pipe), 65536)
+        def waiting():  # asleep with no signal pending once it has written: a -s run sleeps nowhere else
+            with open("/proc/%d/status" % program.pid) as handle:
+                status = dict(row.split(":", 1) for row in handle.read().splitlines())
+            return (status["State"].split()[0] == "S" and int(status["SigPnd"], 16) == int(status["ShdPnd"], 16) == 0
+                    and select.select([master], [], [], 0)[0])
+
+        # Each signal interrupts a write: the first one part-way through a line, the next
+        # one the write of the rest before it could take a byte.
+        for sent in (None, signal.SIGTSTP, signal.SIGCONT):
+            if sent:
+                program.send_signal(sent)
+            deadline = time.monotonic() + 60
+            while not waiting() and time.monotonic() < deadline:
+                time.sleep(0.01)
+            self.assertTrue(waiting(), "the program did not wait in its write")
+        out = read_to_end(master)
+        self.assertEqual(program.wait(timeout=60), 0)
+        self.assertEqual(termios.tcgetattr(master)[3], mode[3], "the terminal was left in another mode")
+        os.close(master)
+        self.assertEqual(out, in_a_pipe)
 
 
 class NoColor(TerminalCase):
@@ -410,6 +457,8 @@ class Prompt(TerminalCase):
         self.wait_until(lambda: not self.terminal_mode()[0] & termios.ICANON, "single-key mode again")
         self.press_esc()  # one Esc, no Enter: the prompt takes single keys again
         self.wait_for("  No file was changed")
+        answer = [row for row in self.coloured_screen() if text_of(row).startswith("  No file was changed")][-1]
+        self.assertEqual({cell[1:] for cell in answer}, {(37, 40)}, "the program's colours were not set again")
         self.assertEqual(self.finish(), 0)
         self.assertEqual(harness.files_on_disk(self.root), CARD_BEFORE)
         self.assert_terminal_restored()

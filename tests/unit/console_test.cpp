@@ -1,11 +1,20 @@
 #include "runtime/command_line.h"
+#include "runtime/console.h"
 #include "runtime/console_platform.h"
 #include "runtime/terminal_text.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -93,7 +102,8 @@ TEST(KeyDecoder, TellsKeysFromEscapeSequences) {
       {"y\r", u"y", 1, true},           // the first of two keys
       {"\xc3\xa9", u"\u00e9", 2, true}, // a key beyond ASCII
       {"\xe2\x82\xac!", u"\u20ac", 3, true},
-      {"\xe0\xa4\x85", u"\u0905", 3, true}, // the lowest lead byte of each length
+      {"\xc0", u"\xdcc0", 1, false}, // the lowest lead byte of each length
+      {"\xe0\xa4\x85", u"\u0905", 3, true},
       {"\xf0\x9f\x93\xb9", u"\U0001F4F9", 4, true},
       {"\x80", u"\xdc80", 1, true}, // a byte that only continues a sequence
       {"\xe2\x82", u"\xdce2", 1, false},
@@ -106,6 +116,11 @@ TEST(KeyDecoder, TellsKeysFromEscapeSequences) {
     EXPECT_EQ(decoded.used, e.used) << e.bytes;
     EXPECT_EQ(decoded.complete, e.complete) << e.bytes;
   }
+  // No bytes are no key, whatever lies past the end of the view.
+  console_platform::decoded_key none =
+      console_platform::decode_key(std::string_view("\x1b\x1b").substr(0, 0));
+  EXPECT_EQ(none.used, 0u);
+  EXPECT_FALSE(none.complete);
 }
 
 TEST(TerminalSafe, ShowsControlCharactersAsQuestionMarks) {
@@ -175,5 +190,43 @@ TEST(CaseMapping, MapsOneCodeUnit) {
   EXPECT_EQ(upper_char(u'\u00e9'), u'\u00c9');
   EXPECT_EQ(upper_char(u'\xdcff'), u'\xdcff');
 }
+
+#ifndef _WIN32
+TEST(Colours, OnlyTheSixteenAreSetOnATerminal) {
+  int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(terminal, 0);
+  ASSERT_EQ(grantpt(terminal), 0);
+  ASSERT_EQ(unlockpt(terminal), 0);
+  int screen = open(ptsname(terminal), O_RDWR | O_NOCTTY);
+  ASSERT_GE(screen, 0);
+  std::fflush(stdout);
+  int saved_output = dup(STDOUT_FILENO);
+  dup2(screen, STDOUT_FILENO);
+  const char *no_color = std::getenv("NO_COLOR");
+  std::string saved_no_color = no_color ? no_color : "";
+  unsetenv("NO_COLOR");
+  open_console();
+  for (auto [foreground, background] : {std::pair{16, 0}, {7, 16}, {-1, 7}, {7, -1}, {0, 0}, {15, 15}})
+    set_colors(foreground, background);
+  print_text(u"|");
+  dup2(saved_output, STDOUT_FILENO);
+  close(saved_output);
+  close(screen);
+  if (no_color)
+    setenv("NO_COLOR", saved_no_color.c_str(), 1);
+  open_console(); // the rest of the tests write where they did before
+  std::string received;
+  struct pollfd ready = {terminal, POLLIN, 0};
+  char buffer[256];
+  while (received.find('|') == std::string::npos && poll(&ready, 1, 10000) == 1) {
+    ssize_t got = read(terminal, buffer, sizeof buffer);
+    if (got <= 0)
+      break;
+    received.append(buffer, static_cast<std::size_t>(got));
+  }
+  close(terminal);
+  EXPECT_EQ(received, "\x1b[30;40m\x1b[97;107m|");
+}
+#endif
 
 } // namespace
