@@ -37,9 +37,9 @@ bool token_at(std::u16string_view mask, std::size_t at, std::u16string_view toke
 
 bool dates_platform::utc_fields(std::int64_t seconds, wall_clock &fields) {
   using namespace std::chrono;
-  // Well past both ends of the calendar's years (-32767..32767): refused before any
-  // conversion could overflow.
-  constexpr std::int64_t reach = std::int64_t{40000} * 366 * 86400;
+  // A year past -32767..32767 would wrap around in std::chrono::year and pass its ok() as
+  // another year: refused before. 30,000 years each way hold every file time (to 30828).
+  constexpr std::int64_t reach = std::int64_t{30000} * 365 * 86400;
   if (seconds < -reach || seconds > reach)
     return false;
   std::int64_t days = seconds / 86400 - (seconds % 86400 < 0 ? 1 : 0);

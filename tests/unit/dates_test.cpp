@@ -1,4 +1,5 @@
 #include "runtime/dates.h"
+#include "runtime/dates_platform.h"
 #include "runtime/listing.h"
 #include "scratch.h"
 
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,6 +29,8 @@ TEST(DateValues, RefuseWhatIsNoDateInRange) {
   EXPECT_EQ(make_date(1969, 12, 31, 23, 59, 59), -1);
   EXPECT_EQ(make_date(2023, 2, 29, 12, 0, 0), -1);
   EXPECT_EQ(make_date(2023, 4, 31, 0, 0, 0), -1);
+  EXPECT_EQ(make_date(2023, 257, 1, 0, 0, 0), -1); // a month or day that would wrap around in a byte
+  EXPECT_EQ(make_date(2023, 1, 257, 0, 0, 0), -1);
   EXPECT_EQ(make_date(2023, 13, 1, 0, 0, 0), -1);
   EXPECT_EQ(make_date(2023, 0, 1, 0, 0, 0), -1);
   EXPECT_EQ(make_date(2023, 1, 0, 0, 0, 0), -1);
@@ -52,6 +56,19 @@ TEST(DateValues, BreakDownWithoutZone) {
   EXPECT_EQ(date_year(latest_date + 1), -1);
   EXPECT_EQ(date_month(INT64_MAX), -1);
   EXPECT_EQ(date_month(INT64_MIN), -1);
+  // Past the years std::chrono holds a year would wrap around to one that looks valid.
+  dates_platform::wall_clock fields{};
+  EXPECT_FALSE(dates_platform::utc_fields(INT64_MAX, fields));
+  EXPECT_FALSE(dates_platform::utc_fields(INT64_MIN, fields));
+  EXPECT_FALSE(dates_platform::utc_fields(946080000001, fields));
+  EXPECT_FALSE(dates_platform::utc_fields(-946080000001, fields));
+  ASSERT_TRUE(dates_platform::utc_fields(946080000000, fields));
+  EXPECT_EQ((std::vector{fields.year, fields.month, fields.day}), (std::vector{31950, 1, 31}));
+  ASSERT_TRUE(dates_platform::utc_fields(-946080000000, fields));
+  EXPECT_EQ(fields.year, -28011);
+  ASSERT_TRUE(dates_platform::utc_fields(-86401, fields));
+  EXPECT_EQ((std::vector{fields.year, fields.month, fields.day, fields.hour, fields.minute, fields.second}),
+            (std::vector{1969, 12, 30, 23, 59, 59}));
 }
 
 TEST(DateMasks, WriteTokensInAnyCase) {
@@ -60,10 +77,13 @@ TEST(DateMasks, WriteTokensInAnyCase) {
   EXPECT_EQ(format_date(u"%dd.%mm.%yy", value), u"05.11.23");
   EXPECT_EQ(format_date(u"%YYYY%Ii", value), u"202332");
   EXPECT_EQ(format_date(u"%yyy", value), u"23y");
+  EXPECT_EQ(format_date(std::u16string_view(u"%yyyy").substr(0, 3), value),
+            u"23"); // the mask ends inside a token
   EXPECT_EQ(format_date(u"%%dd", value), u"%05");
   EXPECT_EQ(format_date(u"100%", value), u"100%");
   EXPECT_EQ(format_date(u"%x%", value), u"%x%");
   EXPECT_EQ(format_date(u"no tokens here", value), u"no tokens here");
+  EXPECT_EQ(format_date(u"yyyy-mm", value), u"yyyy-mm"); // letters without "%" are text
   EXPECT_EQ(format_date(u"%yyyy-%mm-%dd_%hh-%ii-%ss", 0), u"1970-01-01_00-00-00");
   EXPECT_EQ(format_date(u"%hh:%ii", make_date(2023, 1, 2, 3, 4, 5)), u"03:04");
 }
