@@ -448,8 +448,8 @@ class Renaming(PipeTest):
 
     def test_prompt_answered_from_standard_input(self):
         jobs = [("GX010123.MP4", "G-HEVC-0123-01.mp4")]
-        for number, (stdin, goes_on) in enumerate([(b"y", True), (b"\n", True), (b"\x1b", False),
-                                                   (b"", False), (None, False)]):
+        for number, (stdin, goes_on) in enumerate([(b"y\n", True), (b"\n", True), (b"\x1c", True),
+                                                   (b"\x1b", False), (b"", False), (None, False)]):
             with self.subTest(stdin=stdin):
                 folder = self.card(["GX010123.MP4"], folder="card%d" % number)
                 out = self.run_program(folder, stdin=stdin)

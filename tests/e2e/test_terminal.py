@@ -349,6 +349,42 @@ class StoppedWhileWriting(harness.TempDirTest):
         self.assertEqual(out, in_a_pipe)
 
 
+class PromptOnAPseudoTerminal(harness.TempDirTest):
+    """The prompt on a pseudo-terminal the test writes and closes itself, byte by byte."""
+
+    def start_at_prompt(self):
+        if harness.WINE:
+            self.skipTest("wine's console is not the pseudo-terminal itself")
+        harness.make_files(self.root, CARD)
+        master, slave = pty.openpty()
+        program = subprocess.Popen(harness.command([self.root]), stdin=slave, stdout=slave,
+                                   stderr=subprocess.DEVNULL, env=harness.environment())
+        self.addCleanup(program.kill)
+        os.close(slave)
+        out = b""
+        while PROMPT.encode() not in out:
+            out += os.read(master, 65536)
+        return program, master
+
+    def test_terminal_closed_at_the_prompt_renames_nothing(self):
+        """A terminal that goes away without a hang-up signal (it is not the program's
+        controlling terminal) answers as Esc: no consent, and no wait without end."""
+        program, master = self.start_at_prompt()
+        os.close(master)
+        self.assertEqual(program.wait(timeout=60), 0)
+        self.assertEqual(harness.files_on_disk(self.root), CARD_BEFORE)
+
+    def test_arrow_key_and_a_letter_read_at_once(self):
+        program, master = self.start_at_prompt()
+        deadline = time.monotonic() + 60
+        while termios.tcgetattr(master)[3] & termios.ICANON and time.monotonic() < deadline:
+            time.sleep(0.01)
+        os.write(master, b"\x1b[Ay")  # the arrow does not answer; the letter behind it does
+        self.assertEqual(program.wait(timeout=60), 0)  # its few lines fit in the terminal unread
+        os.close(master)
+        self.assertEqual(harness.files_on_disk(self.root), CARD_AFTER)
+
+
 class NoColor(TerminalCase):
     def test_no_colour_at_all(self):
         self.make_card()

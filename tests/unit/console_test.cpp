@@ -206,7 +206,8 @@ TEST(Colours, OnlyTheSixteenAreSetOnATerminal) {
   std::string saved_no_color = no_color ? no_color : "";
   unsetenv("NO_COLOR");
   open_console();
-  for (auto [foreground, background] : {std::pair{16, 0}, {7, 16}, {-1, 7}, {7, -1}, {0, 0}, {15, 15}})
+  for (auto [foreground, background] :
+       {std::pair{16, 0}, {7, 16}, {-1, 7}, {7, -1}, {0, 12}, {1, 0}, {15, 2}, {6, 15}})
     set_colors(foreground, background);
   print_text(u"|");
   dup2(saved_output, STDOUT_FILENO);
@@ -225,7 +226,8 @@ TEST(Colours, OnlyTheSixteenAreSetOnATerminal) {
     received.append(buffer, static_cast<std::size_t>(got));
   }
   close(terminal);
-  EXPECT_EQ(received, "\x1b[30;40m\x1b[97;107m|");
+  // Console bits 1 blue, 2 green, 4 red are ANSI's 4, 2, 1; 8 the bright forms.
+  EXPECT_EQ(received, "\x1b[30;101m\x1b[34;40m\x1b[97;42m\x1b[33;107m|");
 }
 #endif
 
