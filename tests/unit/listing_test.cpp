@@ -157,7 +157,10 @@ TEST(Listing, HandlesAndNumbersStayApart) {
   EXPECT_NE(open_listing(100, folder.at(), u"*"), 0);
   EXPECT_NE(open_listing(101, folder.at(), u"*"), 0);
   EXPECT_NE(open_listing(102, folder.at(), u"*"), 0);
-  EXPECT_EQ(all_names(first).size(), 4u); // ., .., x.txt and sub
+  EXPECT_EQ(open_listing(3, folder.at(), u"*"), 1); // a lower number leaves the higher ones open
+  EXPECT_EQ(all_names(102).size(), 4u);
+  EXPECT_EQ(open_listing(-5, folder.at(), u"*"), 0); // neither a number nor the request for a handle
+  EXPECT_EQ(all_names(first).size(), 4u);            // ., .., x.txt and sub
   EXPECT_EQ(all_names(second).size(), 4u);
 
   // Opening a number again ends its old enumeration and starts the new directory's.
@@ -165,8 +168,10 @@ TEST(Listing, HandlesAndNumbersStayApart) {
   ASSERT_NE(open_listing(101, folder.at("sub"), u"*"), 0);
   EXPECT_EQ(sorted(all_names(101)), (std::vector<text>{u".", u"..", u"y.txt"}));
 
+  std::int64_t third = open_listing(-1, folder.at(), u"");
   close_listing(first);
   EXPECT_FALSE(next_entry(first));
+  EXPECT_EQ(all_names(third).size(), 4u); // closing one handle leaves the others open
   EXPECT_EQ(entry_name(first), u"");
   EXPECT_EQ(entry_type(first), entry_kind::none);
   close_listing(first); // twice is harmless
