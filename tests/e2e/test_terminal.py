@@ -21,7 +21,6 @@ import subprocess
 import tempfile
 import termios
 import time
-import tty
 
 import harness
 
@@ -276,6 +275,28 @@ class Look(TerminalCase):
         self.assert_terminal_restored()
 
 
+def start_on_pseudo_terminal(args, env, bytes_as_written=False, **popen):
+    """The program with a new pseudo-terminal as its input and output: (process, master
+    side). With bytes_as_written, the terminal adds no CR to the output's line ends."""
+    master, slave = pty.openpty()
+    if bytes_as_written:
+        mode = termios.tcgetattr(slave)
+        mode[1] &= ~termios.OPOST
+        termios.tcsetattr(slave, termios.TCSANOW, mode)
+    program = subprocess.Popen(harness.command(args), stdin=slave, stdout=slave, stderr=subprocess.DEVNULL, env=env,
+                               **popen)
+    os.close(slave)
+    return program, master
+
+
+def poll_until(condition):
+    """Polls what the system shows until the condition holds, for at most a minute."""
+    deadline = time.monotonic() + 60
+    while not condition() and time.monotonic() < deadline:
+        time.sleep(0.01)
+    return condition()
+
+
 def read_to_end(master):
     """Everything the program writes to a pseudo-terminal until it ends."""
     out = b""
@@ -294,12 +315,9 @@ class ColoursOnATerminal(harness.TempDirTest):
         """Every colour the help screen sets, as the terminal receives it (the version aside)."""
         if harness.WINE:
             self.skipTest("wine's console sends a terminal sequences of its own")
-        master, slave = pty.openpty()
-        tty.setraw(slave)
         env = harness.environment()
         env.pop("NO_COLOR", None)
-        program = subprocess.Popen(harness.command([]), stdin=slave, stdout=slave, stderr=subprocess.DEVNULL, env=env)
-        os.close(slave)
+        program, master = start_on_pseudo_terminal([], env, bytes_as_written=True)
         out = read_to_end(master)
         os.close(master)
         self.assertEqual(program.wait(timeout=60), 0)
@@ -317,14 +335,10 @@ class StoppedWhileWriting(harness.TempDirTest):
         harness.make_files(self.root, ["GX01%04d.MP4" % n for n in range(1, 2001)])
         env = harness.environment(extra={"NO_COLOR": "1"})
         in_a_pipe = subprocess.run(harness.command([self.root, "-s"]), stdout=subprocess.PIPE, env=env).stdout
-        master, slave = pty.openpty()
-        mode = termios.tcgetattr(slave)
-        mode[1] &= ~termios.OPOST  # the bytes as written, to compare with the pipe's
-        termios.tcsetattr(slave, termios.TCSANOW, mode)
-        program = subprocess.Popen(harness.command([self.root, "-s"]), stdin=slave, stdout=slave,
-                                   stderr=subprocess.DEVNULL, env=env, start_new_session=True,
-                                   preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
-        os.close(slave)
+        program, master = start_on_pseudo_terminal([self.root, "-s"], env, bytes_as_written=True,
+                                                   start_new_session=True,
+                                                   preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+        mode = termios.tcgetattr(master)
         # Nothing is read until the preview fills the terminal and the program waits in its write.
         self.assertGreater(len(in_a_pipe), 65536)
         def waiting():  # asleep with no signal pending once it has written: a -s run sleeps nowhere else
@@ -338,10 +352,7 @@ class StoppedWhileWriting(harness.TempDirTest):
         for sent in (None, signal.SIGTSTP, signal.SIGCONT):
             if sent:
                 program.send_signal(sent)
-            deadline = time.monotonic() + 60
-            while not waiting() and time.monotonic() < deadline:
-                time.sleep(0.01)
-            self.assertTrue(waiting(), "the program did not wait in its write")
+            self.assertTrue(poll_until(waiting), "the program did not wait in its write")
         out = read_to_end(master)
         self.assertEqual(program.wait(timeout=60), 0)
         self.assertEqual(termios.tcgetattr(master)[3], mode[3], "the terminal was left in another mode")
@@ -356,11 +367,8 @@ class PromptOnAPseudoTerminal(harness.TempDirTest):
         if harness.WINE:
             self.skipTest("wine's console is not the pseudo-terminal itself")
         harness.make_files(self.root, CARD)
-        master, slave = pty.openpty()
-        program = subprocess.Popen(harness.command([self.root]), stdin=slave, stdout=slave,
-                                   stderr=subprocess.DEVNULL, env=harness.environment())
+        program, master = start_on_pseudo_terminal([self.root], harness.environment())
         self.addCleanup(program.kill)
-        os.close(slave)
         out = b""
         while PROMPT.encode() not in out:
             out += os.read(master, 65536)
@@ -376,9 +384,7 @@ class PromptOnAPseudoTerminal(harness.TempDirTest):
 
     def test_arrow_key_and_a_letter_read_at_once(self):
         program, master = self.start_at_prompt()
-        deadline = time.monotonic() + 60
-        while termios.tcgetattr(master)[3] & termios.ICANON and time.monotonic() < deadline:
-            time.sleep(0.01)
+        poll_until(lambda: not termios.tcgetattr(master)[3] & termios.ICANON)
         os.write(master, b"\x1b[Ay")  # the arrow does not answer; the letter behind it does
         self.assertEqual(program.wait(timeout=60), 0)  # its few lines fit in the terminal unread
         os.close(master)
