@@ -69,32 +69,26 @@ std::int64_t open_listing(std::int64_t listing, std::u16string_view directory, s
     slots.resize(16);
     table_exists = true;
   }
-  listing_record *record;
-  std::int64_t handle = 0;
-  if (listing == new_listing_handle) {
-    handle = next_handle--;
-    handle_listings.push_front({handle, listing_record()});
-    record = &handle_listings.front().record;
-  } else {
+  listing_record *record = nullptr;
+  if (listing != new_listing_handle) {
     if (static_cast<std::uint64_t>(listing) >= slots.size())
       slots.resize(static_cast<std::size_t>(listing) + 16);
     record = &slots[static_cast<std::size_t>(listing)];
     clear(*record); // a number opened again ends its old enumeration first
   }
   listing_platform::enumeration *started = nullptr;
-  switch (listing_platform::start(started, directory, pattern)) {
-  case listing_platform::start_result::found:
-    *record = {true, started, false};
-    break;
-  case listing_platform::start_result::nothing_matched:
-    *record = {true, nullptr, true};
-    break;
-  case listing_platform::start_result::failed:
-    if (listing == new_listing_handle)
-      handle_listings.pop_front();
+  listing_platform::start_result result = listing_platform::start(started, directory, pattern);
+  if (result == listing_platform::start_result::failed)
     return 0;
+  // A handle gets its record only once its listing has started.
+  std::int64_t handle = 1;
+  if (listing == new_listing_handle) {
+    handle = next_handle--;
+    handle_listings.push_front({handle, listing_record()});
+    record = &handle_listings.front().record;
   }
-  return listing == new_listing_handle ? handle : 1;
+  *record = {true, started, result == listing_platform::start_result::nothing_matched};
+  return handle;
 }
 
 bool next_entry(std::int64_t listing) {
@@ -177,12 +171,18 @@ bool listing_identity(std::int64_t listing, file_identity &identity) {
 }
 
 void close_listing(std::int64_t listing) {
-  listing_record *record = open_record(listing);
-  if (!record)
+  if (listing >= 0) {
+    if (listing_record *record = open_record(listing))
+      clear(*record);
     return;
-  clear(*record);
-  if (listing < 0)
-    handle_listings.remove_if([listing](const handle_record &entry) { return entry.handle == listing; });
+  }
+  // A handle's record goes with it: a run opens one for each folder it walks.
+  handle_listings.remove_if([listing](handle_record &entry) {
+    if (entry.handle != listing)
+      return false;
+    clear(entry.record);
+    return true;
+  });
 }
 
 void close_all_listings() {

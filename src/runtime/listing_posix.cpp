@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <unistd.h>
@@ -67,19 +66,13 @@ const struct stat *entry_status(listing_platform::enumeration &listing) {
   return listing.stat_ok ? &listing.status : nullptr;
 }
 
-// Every level of a deep tree keeps its directory open while the levels below are
-// listed, so a tree deeper than the default limit of open files needs the hard limit.
-void raise_open_file_limit() {
-  struct rlimit limit;
-  if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-    limit.rlim_cur = limit.rlim_max;
-    setrlimit(RLIMIT_NOFILE, &limit);
-  }
-}
-
-bool target_exists(const std::string &path) {
+// none when nothing has the name; a name that cannot be looked at (too long, a folder on
+// the way that is not one) gives its own reason, not "taken".
+file_failure target_state(const std::string &path) {
   struct stat status;
-  return lstat(path.c_str(), &status) == 0 || errno != ENOENT;
+  if (lstat(path.c_str(), &status) == 0)
+    return file_failure::name_taken;
+  return errno == ENOENT ? file_failure::none : failure_of(errno);
 }
 
 // The folder a path names an entry of: everything before the last separator.
@@ -102,10 +95,9 @@ file_failure checked_rename(const std::string &from, const std::string &to) {
   do
     locked = flock(folder, LOCK_EX);
   while (locked != 0 && errno == EINTR);
-  file_failure failure = locked != 0                             ? failure_of(errno)
-                         : target_exists(to)                     ? file_failure::name_taken
-                         : rename(from.c_str(), to.c_str()) != 0 ? failure_of(errno)
-                                                                 : file_failure::none;
+  file_failure failure = locked != 0 ? failure_of(errno) : target_state(to);
+  if (failure == file_failure::none && rename(from.c_str(), to.c_str()) != 0)
+    failure = failure_of(errno);
   close(folder);
   return failure;
 }
@@ -114,11 +106,6 @@ file_failure checked_rename(const std::string &from, const std::string &to) {
 
 listing_platform::start_result listing_platform::start(enumeration *&started, std::u16string_view directory,
                                                        std::u16string_view pattern) {
-  static bool limit_raised = false;
-  if (!limit_raised) {
-    raise_open_file_limit();
-    limit_raised = true;
-  }
   std::string path = directory.empty() ? std::string(".") : encode_name(directory);
   DIR *opened = opendir(path.c_str());
   if (!opened)

@@ -155,9 +155,11 @@ TEST(EntryDate, IsTheLocalWallClockTimeOfTheLastWrite) {
   EXPECT_EQ(format_date(u"%yyyy-%mm-%dd_%hh-%ii-%ss", late), u"2040-01-01_00-00-00");
 }
 
-TEST(EntryDate, NeedsAnOpenListing) {
+TEST(EntryDate, NeedsAnOpenListingOrAFile) {
   EXPECT_EQ(entry_date(4242, time_selector::last_write), 0);
   EXPECT_EQ(entry_date(-77, time_selector::last_write), 0);
+  scratch_folder folder;
+  EXPECT_EQ(file_date(folder.at("gone.MP4"), time_selector::last_write), -1);
 }
 
 } // namespace

@@ -17,6 +17,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+#ifdef __linux__
+#include <sys/inotify.h>
+#endif
 
 namespace {
 
@@ -37,7 +40,8 @@ TEST(Listing, DeliversDotEntriesAndEveryFile) {
   folder.write("a.mp4", "a");
   folder.write("b.mp4", "b");
   folder.write("noextension", "c");
-  for (std::u16string_view pattern : {std::u16string_view(u"*"), std::u16string_view(u"")}) {
+  for (std::u16string_view pattern :
+       {std::u16string_view(u"*"), std::u16string_view(u"*.*"), std::u16string_view(u"")}) {
     ASSERT_NE(open_listing(100, folder.at(), pattern), 0);
     EXPECT_EQ(sorted(all_names(100)), (std::vector<text>{u".", u"..", u"a.mp4", u"b.mp4", u"noextension"}));
     EXPECT_FALSE(next_entry(100)); // and it stays at the end
@@ -100,26 +104,30 @@ TEST(Listing, TheDiskSeesKindsTimesAndWhatANameHolds) {
   folder.write("sub/inside", "x");
 #ifndef _WIN32
   ASSERT_EQ(mkfifo((folder.path() / "GX010002.MP4").c_str(), 0600), 0);
+  ASSERT_EQ(symlink("GX010001.MP4", (folder.path() / "GX010003.MP4").c_str()), 0);
   ASSERT_EQ(symlink("sub", (folder.path() / "linked").c_str()), 0);
 #endif
-  const std::map<text, found_kind> kinds = {{u"GX010001.MP4", found_kind::file},
-                                            {u"GX010002.MP4", found_kind::special},
-                                            {u"sub", found_kind::folder},
-                                            {u"linked", found_kind::linked_folder}};
+  // What the walk makes of each entry, and what the entry is by its own name.
+  const std::map<text, std::pair<found_kind, file_kind>> kinds = {
+      {u"GX010001.MP4", {found_kind::file, file_kind::regular}},
+      {u"GX010002.MP4", {found_kind::special, file_kind::other}},
+      {u"GX010003.MP4", {found_kind::file, file_kind::link}}, // a link counts by what it leads to
+      {u"sub", {found_kind::folder, file_kind::other}},
+      {u"linked", {found_kind::linked_folder, file_kind::other}}};
   for (bool with_times : {false, true}) {
     folder_listing listing;
     ASSERT_TRUE(real_disk().list_folder(folder.at(), with_times, false, listing));
     for (const folder_entry &entry : listing.entries) {
       SCOPED_TRACE(encode_name(entry.name));
-      found_kind kind = kinds.at(entry.name);
+      auto [kind, own] = kinds.at(entry.name);
       EXPECT_EQ(entry.kind, kind);
       bool file = kind == found_kind::file || kind == found_kind::special;
       EXPECT_EQ(entry.modified != 0, with_times && file);
-      EXPECT_EQ(entry.facts.kind, kind == found_kind::file ? file_kind::regular : file_kind::other);
+      EXPECT_EQ(entry.facts.kind, own);
 #ifdef _WIN32
-      bool timed = kind == found_kind::file; // the find data holds the times anyway
+      bool timed = own == file_kind::regular; // the find data holds the times anyway
 #else
-      bool timed = with_times && kind == found_kind::file;
+      bool timed = with_times && own == file_kind::regular;
 #endif
       EXPECT_EQ(entry.facts.timed, timed);
     }
@@ -138,6 +146,14 @@ TEST(Listing, TheDiskSeesKindsTimesAndWhatANameHolds) {
   EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), video), name_holds::as_listed);
   std::filesystem::rename(folder.path() / "GX010001.MP4", folder.path() / "moved away");
   EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), video), name_holds::nothing);
+#ifndef _WIN32
+  // Another file of the same size and time: where the file system keeps identities, it is
+  // still told from the one listed.
+  folder.write("GX010001.MP4", "VIDEO");
+  std::filesystem::last_write_time(folder.path() / "GX010001.MP4",
+                                   std::filesystem::last_write_time(folder.path() / "moved away"));
+  EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), video), name_holds::another);
+#endif
   folder.write("GX010001.MP4", "another, longer file");
   EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), video), name_holds::another);
   std::filesystem::remove(folder.path() / "GX010001.MP4");
@@ -175,6 +191,12 @@ TEST(Listing, HandlesAndNumbersStayApart) {
   EXPECT_EQ(entry_name(first), u"");
   EXPECT_EQ(entry_type(first), entry_kind::none);
   close_listing(first); // twice is harmless
+
+  // Numbers one after another, all open at once: the table grows past every end it had.
+  for (std::int64_t listing = 0; listing < 200; ++listing)
+    ASSERT_EQ(open_listing(listing, folder.at("sub"), u"y*"), 1);
+  for (std::int64_t listing = 0; listing < 200; ++listing)
+    ASSERT_EQ(all_names(listing), std::vector<text>{u"y.txt"}) << listing;
   close_all_listings();
   for (std::int64_t listing : {second, std::int64_t{100}, std::int64_t{102}, std::int64_t{555}}) {
     EXPECT_FALSE(next_entry(listing));
@@ -182,6 +204,23 @@ TEST(Listing, HandlesAndNumbersStayApart) {
     EXPECT_EQ(entry_type(listing), entry_kind::none);
   }
 }
+
+#ifdef __linux__
+TEST(Listing, ClosingOneClosesItsFolder) {
+  auto open_files = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                         std::filesystem::directory_iterator());
+  };
+  scratch_folder folder;
+  auto before = open_files();
+  std::int64_t handle = open_listing(new_listing_handle, folder.at(), u"*");
+  ASSERT_EQ(open_listing(5, folder.at(), u"*"), 1);
+  EXPECT_EQ(open_files(), before + 2);
+  close_listing(handle);
+  close_listing(5);
+  EXPECT_EQ(open_files(), before);
+}
+#endif
 
 TEST(Listing, IdentifiesTheSameDirectoryByAnyPath) {
   scratch_folder folder;
@@ -212,12 +251,38 @@ TEST_P(RenameNeverReplaces, RenamesOntoFreeNamesOnly) {
   EXPECT_EQ(folder.read("GX010123.MP4"), "camera");
   EXPECT_EQ(folder.read("G-HEVC-0123-01.mp4"), "mine");
 
+#ifdef __linux__
+  int watch = inotify_init1(IN_NONBLOCK);
+  ASSERT_GE(inotify_add_watch(watch, folder.path().c_str(), IN_CREATE | IN_MOVED_TO), 0);
+#endif
   EXPECT_TRUE(rename_file(folder.at("GX010123.MP4"), folder.at("1234_G-HEVC-0123-01.mp4")));
   EXPECT_FALSE(std::filesystem::exists(folder.path() / "GX010123.MP4"));
   EXPECT_EQ(folder.read("1234_G-HEVC-0123-01.mp4"), "camera");
+#ifdef __linux__
+  // Each way is the one it names: the second links the new name, the others move the old.
+  alignas(inotify_event) char events[4096];
+  ASSERT_GT(read(watch, events, sizeof events), 0);
+  const auto *event = reinterpret_cast<const inotify_event *>(events);
+  EXPECT_EQ(event->mask, GetParam() == 1 ? IN_CREATE : IN_MOVED_TO);
+  EXPECT_STREQ(event->name, "1234_G-HEVC-0123-01.mp4");
+  close(watch);
+#endif
 
   EXPECT_FALSE(rename_file(folder.at("GX010123.MP4"), folder.at("other.mp4"))); // source is gone
   EXPECT_FALSE(std::filesystem::exists(folder.path() / "other.mp4"));
+
+  text into_nowhere = folder.at("missing") + path_separator + u"G-HEVC-0123-01.mp4";
+  EXPECT_EQ(rename_without_replacing(folder.at("1234_G-HEVC-0123-01.mp4"), into_nowhere), file_failure::gone);
+  EXPECT_EQ(folder.read("1234_G-HEVC-0123-01.mp4"), "camera");
+  // A name too long to look at is not a taken one (the reason is the platform's).
+  EXPECT_NE(rename_without_replacing(folder.at("1234_G-HEVC-0123-01.mp4"), folder.at(std::string(300, 'x'))),
+            file_failure::name_taken);
+  EXPECT_EQ(folder.read("1234_G-HEVC-0123-01.mp4"), "camera");
+
+  // A folder moves too; where it cannot be linked, by the last way.
+  folder.write("sub/inside", "x");
+  EXPECT_EQ(rename_without_replacing(folder.at("sub"), folder.at("moved")), file_failure::none);
+  EXPECT_EQ(folder.read("moved/inside"), "x");
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWay, RenameNeverReplaces, ::testing::Values(0, 1, 2));
