@@ -171,11 +171,6 @@ bool listing_identity(std::int64_t listing, file_identity &identity) {
 }
 
 void close_listing(std::int64_t listing) {
-  if (listing >= 0) {
-    if (listing_record *record = open_record(listing))
-      clear(*record);
-    return;
-  }
   // A handle's record goes with it: a run opens one for each folder it walks.
   handle_listings.remove_if([listing](handle_record &entry) {
     if (entry.handle != listing)
@@ -183,6 +178,8 @@ void close_listing(std::int64_t listing) {
     clear(entry.record);
     return true;
   });
+  if (listing_record *record = listing >= 0 ? open_record(listing) : nullptr)
+    clear(*record);
 }
 
 void close_all_listings() {
