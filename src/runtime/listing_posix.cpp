@@ -345,9 +345,6 @@ file_failure listing_platform::rename(std::u16string_view existing_path, std::u1
       return failure_of(errno);
   }
   if (rename_fallback < 2) {
-    struct stat source;
-    if (lstat(from.c_str(), &source) != 0)
-      return failure_of(errno);
     if (link(from.c_str(), to.c_str()) == 0) {
       if (unlink(from.c_str()) == 0)
         return file_failure::none;
