@@ -294,6 +294,19 @@ def poll_until(condition):
     return condition()
 
 
+# The terminal's own job in front of it, as one started from its shell: a session of its
+# own, with the terminal as its controlling terminal.
+IN_FRONT = dict(start_new_session=True, preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+
+
+def read_past(master, text):
+    """What the program writes to a pseudo-terminal until the text has come."""
+    out = b""
+    while text.encode() not in out:
+        out += os.read(master, 65536)
+    return out
+
+
 def process_state(pid):
     """The state /proc shows (S asleep, T stopped), with "+" while a signal is pending."""
     with open("/proc/%d/status" % pid) as handle:
@@ -346,9 +359,8 @@ class StoppedWhileWriting(harness.TempDirTest):
         # as after bg, which really stops and must go on writing once continued.
         for in_front in (True, False):
             with self.subTest(in_front=in_front):
-                how = dict(start_new_session=True, preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
                 program, master = start_on_pseudo_terminal([self.root, "-s"], env, bytes_as_written=True,
-                                                           **(how if in_front else dict(preexec_fn=os.setpgrp)))
+                                                           **(IN_FRONT if in_front else dict(preexec_fn=os.setpgrp)))
                 self.addCleanup(program.kill)
                 mode = termios.tcgetattr(master)
                 # Each signal interrupts a write: the first one part-way through a line, the next
@@ -374,13 +386,10 @@ class StoppedWhileWriting(harness.TempDirTest):
             self.skipTest("job control (SIGTSTP, SIGCONT) is POSIX")
         harness.make_files(self.root, ["GX01%04d.MP4" % n for n in range(1, 2001)])
         program, master = start_on_pseudo_terminal([self.root], harness.environment(extra={"NO_COLOR": "1"}),
-                                                   start_new_session=True,
-                                                   preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+                                                   **IN_FRONT)
         self.addCleanup(program.kill)
         mode = termios.tcgetattr(master)
-        out = b""
-        while PROMPT.encode() not in out:
-            out += os.read(master, 65536)
+        read_past(master, PROMPT)
         poll_until(lambda: not termios.tcgetattr(master)[3] & termios.ICANON)
         os.write(master, b"y")
         for sent in (None, signal.SIGTSTP, signal.SIGCONT):
@@ -404,9 +413,7 @@ class PromptOnAPseudoTerminal(harness.TempDirTest):
         harness.make_files(self.root, CARD)
         program, master = start_on_pseudo_terminal([self.root], harness.environment(), **popen)
         self.addCleanup(program.kill)
-        out = b""
-        while PROMPT.encode() not in out:
-            out += os.read(master, 65536)
+        read_past(master, PROMPT)
         return program, master
 
     def test_terminal_closed_at_the_prompt_renames_nothing(self):
