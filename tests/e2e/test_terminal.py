@@ -436,6 +436,7 @@ class PromptOnAPseudoTerminal(harness.TempDirTest):
         """A job the terminal does not have in front (after bg) cannot take single keys: at
         the prompt it stops again, as a job that reads its terminal from behind is stopped."""
         program, master = self.start_at_prompt(preexec_fn=os.setpgrp)
+        poll_until(lambda: not termios.tcgetattr(master)[3] & termios.ICANON)  # waiting for a key
         for sent in (signal.SIGTSTP, signal.SIGCONT):
             program.send_signal(sent)
             self.assertTrue(poll_until(lambda: process_state(program.pid) == "T"), "it went on after %s" % sent.name)
