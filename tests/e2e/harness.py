@@ -11,6 +11,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 PROGRAM = None       # path of the program under test
@@ -58,6 +59,22 @@ def environment(tz="UTC0", extra=None):
     if extra:
         env.update(extra)
     return env
+
+
+def poll_until(condition):
+    """Polls what the system shows until the condition holds, for at most a minute."""
+    deadline = time.monotonic() + 60
+    while not condition() and time.monotonic() < deadline:
+        time.sleep(0.01)
+    return condition()
+
+
+def process_state(pid):
+    """The state /proc shows (S asleep, T stopped), with "+" while a signal is pending."""
+    with open("/proc/%d/status" % pid) as handle:
+        status = dict(row.split(":", 1) for row in handle.read().splitlines())
+    pending = int(status["SigPnd"], 16) or int(status["ShdPnd"], 16)
+    return status["State"].split()[0] + ("+" if pending else "")
 
 
 def run(args, cwd, stdin=b"", tz="UTC0", program=None, timeout=None):

@@ -16,6 +16,7 @@ import shutil
 import re
 import resource
 import select
+import signal
 import subprocess
 import sys
 import tempfile
@@ -478,6 +479,21 @@ class ChangedAtThePrompt(FaultTest):
                                 "G-HEVC-0003-01.mp4": b"arrived", (temp or ["no temporary name"])[0]: b"GX010003.MP4"})
 
 
+    def test_signal_while_the_prompt_waits(self):
+        # A signal the program handles (SIGCONT, as after a stop) interrupts the read of the
+        # answer, which is still to come.
+        if harness.WINE:
+            self.skipTest("the signals of POSIX")
+        self.card(["GX010001.MP4"])
+        process, out = self.at_prompt("card")
+        for sent in (None, signal.SIGCONT):  # asleep with nothing pending: in the read
+            if sent:
+                process.send_signal(sent)
+            self.assertTrue(harness.poll_until(lambda: harness.process_state(process.pid) in ("S", "Z")))
+        self.answer(process, out)
+        self.assertEqual(files_below(self.path("card")), {"G-HEVC-0001-01.mp4": b"GX010001.MP4"})
+
+
 class TemporaryNameTaken(FaultTest):
 
     def test_file_whose_temporary_name_is_taken_stays_and_nothing_else_moves(self):
@@ -531,6 +547,19 @@ class Refused(FaultTest):
         self.assertEqual(files_below(self.path("card")), {"G-HEVC-0001-01.mp4": b"GX010001.MP4",
                                                           "GX020001.MP4": b"GX020001.MP4",
                                                           "G-HEVC-0001-03.mp4": b"GX030001.MP4"})
+
+
+    def test_system_without_a_rename_that_cannot_replace(self):
+        # Linux before 3.15 has no renameat2: each file is linked under its new name instead,
+        # and its old name removed.
+        if harness.WINE or not shutil.which("strace"):
+            self.skipTest("native, with strace to refuse the call")
+        self.card(["GX010001.MP4", "GX020001.MP4"])
+        subprocess.run(["strace", "-f", "-o", "/dev/null", "-e", "inject=renameat2:error=ENOSYS"] +
+                       harness.command(["card", "-u"]), cwd=self.root, stdout=subprocess.DEVNULL,
+                       env=harness.environment(extra={"ASAN_OPTIONS": "detect_leaks=0"}), check=True)
+        self.assertEqual(files_below(self.path("card")), {"G-HEVC-0001-01.mp4": b"GX010001.MP4",
+                                                          "G-HEVC-0001-02.mp4": b"GX020001.MP4"})
 
 
 class FolderParameter(FaultTest):

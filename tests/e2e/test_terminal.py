@@ -23,6 +23,7 @@ import termios
 import time
 
 import harness
+from harness import poll_until, process_state
 
 PROMPT = "  Press any key to continue renaming or [Esc] to abort..."
 CLOSING = "  Press any key to close this window..."
@@ -286,14 +287,6 @@ def start_on_pseudo_terminal(args, env, bytes_as_written=False, **popen):
     return program, master
 
 
-def poll_until(condition):
-    """Polls what the system shows until the condition holds, for at most a minute."""
-    deadline = time.monotonic() + 60
-    while not condition() and time.monotonic() < deadline:
-        time.sleep(0.01)
-    return condition()
-
-
 # The terminal's own job in front of it, as one started from its shell: a session of its
 # own, with the terminal as its controlling terminal.
 IN_FRONT = dict(start_new_session=True, preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
@@ -305,14 +298,6 @@ def read_past(master, text):
     while text.encode() not in out:
         out += os.read(master, 65536)
     return out
-
-
-def process_state(pid):
-    """The state /proc shows (S asleep, T stopped), with "+" while a signal is pending."""
-    with open("/proc/%d/status" % pid) as handle:
-        status = dict(row.split(":", 1) for row in handle.read().splitlines())
-    pending = int(status["SigPnd"], 16) or int(status["ShdPnd"], 16)
-    return status["State"].split()[0] + ("+" if pending else "")
 
 
 def read_to_end(master):

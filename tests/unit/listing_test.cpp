@@ -12,13 +12,44 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 #ifdef __linux__
+#include <dirent.h>
+#include <dlfcn.h>
 #include <sys/inotify.h>
+#include <sys/vfs.h>
+
+// Some file systems give no types in their listing (XFS without ftype, some network ones).
+// While this is set, every entry comes as such a file system gives it: readdir, ours taking
+// the place of the C library's, leaves its type unknown.
+static bool types_hidden = false;
+
+extern "C" struct dirent *readdir(DIR *directory) {
+  static auto *next = reinterpret_cast<struct dirent *(*)(DIR *)>(dlsym(RTLD_NEXT, "readdir"));
+  struct dirent *entry = next(directory);
+  if (entry && types_hidden)
+    entry->d_type = DT_UNKNOWN;
+  return entry;
+}
+
+// While set, the type statfs gives for every file system.
+static long system_type = 0;
+
+extern "C" int fstatfs(int descriptor, struct statfs *system) noexcept {
+  static auto *next = reinterpret_cast<int (*)(int, struct statfs *)>(dlsym(RTLD_NEXT, "fstatfs"));
+  int result = next(descriptor, system);
+  if (result == 0 && system_type)
+    system->f_type = system_type;
+  return result;
+}
+#else
+static bool types_hidden = false;
 #endif
 
 namespace {
@@ -114,11 +145,15 @@ TEST(Listing, TheDiskSeesKindsTimesAndWhatANameHolds) {
       {u"GX010003.MP4", {found_kind::file, file_kind::link}}, // a link counts by what it leads to
       {u"sub", {found_kind::folder, file_kind::other}},
       {u"linked", {found_kind::linked_folder, file_kind::other}}};
-  for (bool with_times : {false, true}) {
+  for (int round = 0; round < 4; ++round) {
+    bool with_times = round & 1;
+    types_hidden = round & 2;
     folder_listing listing;
-    ASSERT_TRUE(real_disk().list_folder(folder.at(), with_times, false, listing));
+    bool listed = real_disk().list_folder(folder.at(), with_times, false, listing);
+    types_hidden = false;
+    ASSERT_TRUE(listed);
     for (const folder_entry &entry : listing.entries) {
-      SCOPED_TRACE(encode_name(entry.name));
+      SCOPED_TRACE(encode_name(entry.name) + (round & 2 ? ", no types listed" : ""));
       auto [kind, own] = kinds.at(entry.name);
       EXPECT_EQ(entry.kind, kind);
       bool file = kind == found_kind::file || kind == found_kind::special;
@@ -143,7 +178,12 @@ TEST(Listing, TheDiskSeesKindsTimesAndWhatANameHolds) {
         ->facts;
   };
   entry_facts video = facts_of(u"GX010001.MP4");
-  EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), video), name_holds::as_listed);
+  entry_facts by_time = video; // as FAT gives them: no identity, only a size and a time
+  by_time.identified = false;
+  entry_facts by_kind = by_time; // and without -d or -t, not even those
+  by_kind.timed = false;
+  for (const entry_facts &facts : {video, by_time, by_kind})
+    EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), facts), name_holds::as_listed);
   std::filesystem::rename(folder.path() / "GX010001.MP4", folder.path() / "moved away");
   EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), video), name_holds::nothing);
 #ifndef _WIN32
@@ -155,11 +195,30 @@ TEST(Listing, TheDiskSeesKindsTimesAndWhatANameHolds) {
   EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), video), name_holds::another);
 #endif
   folder.write("GX010001.MP4", "another, longer file");
-  EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), video), name_holds::another);
+  for (const entry_facts &facts : {video, by_time})
+    EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), facts), name_holds::another);
   std::filesystem::remove(folder.path() / "GX010001.MP4");
   std::filesystem::create_directory(folder.path() / "GX010001.MP4");
   EXPECT_EQ(check_listed(folder.at("GX010001.MP4"), video), name_holds::another);
 }
+
+#ifdef __linux__
+// FAT and exFAT in the kernel, and every FUSE file system, as statfs names them: their inode
+// numbers may be made up, and are not taken for a file's identity.
+TEST(Listing, NoIdentityWhereTheFileSystemMakesItUp) {
+  scratch_folder folder;
+  folder.write("GX010001.MP4", "video");
+  for (long type : {0x4d44L, 0x2011BAB0L, 0x65735546L}) {
+    system_type = type;
+    folder_listing listing;
+    bool listed = real_disk().list_folder(folder.at(), false, false, listing);
+    system_type = 0;
+    ASSERT_TRUE(listed);
+    ASSERT_EQ(listing.entries.size(), 1u);
+    EXPECT_FALSE(listing.entries[0].facts.identified) << std::hex << type;
+  }
+}
+#endif
 
 TEST(Listing, HandlesAndNumbersStayApart) {
   scratch_folder folder;
@@ -260,7 +319,17 @@ TEST_P(RenameNeverReplaces, RenamesOntoFreeNamesOnly) {
   int watch = inotify_init1(IN_NONBLOCK);
   ASSERT_GE(inotify_add_watch(watch, folder.path().c_str(), IN_CREATE | IN_MOVED_TO), 0);
 #endif
+#ifndef _WIN32
+  // Run with its standard input closed (from cron, say), the folder the last way locks
+  // opens as descriptor 0.
+  int input = dup(STDIN_FILENO);
+  close(STDIN_FILENO);
+#endif
   EXPECT_TRUE(rename_file(folder.at("GX010123.MP4"), folder.at("1234_G-HEVC-0123-01.mp4")));
+#ifndef _WIN32
+  dup2(input, STDIN_FILENO);
+  close(input);
+#endif
   EXPECT_FALSE(std::filesystem::exists(folder.path() / "GX010123.MP4"));
   EXPECT_EQ(folder.read("1234_G-HEVC-0123-01.mp4"), "camera");
 #ifdef __linux__
@@ -311,23 +380,36 @@ TEST(RenameNeverReplaces, WaitsForTheLockOfAnotherRun) {
   // Until the rename waits for the lock (a waiter in /proc/locks), whatever it does is done.
   struct stat status;
   ASSERT_EQ(fstat(other_run, &status), 0);
-  std::string waiter = std::to_string(status.st_ino);
-  waiter.insert(waiter.begin(), ':');
-  waiter += ' ';
-  bool waiting = false;
-  for (int tries = 0; tries < 10000 && !waiting; ++tries) {
-    std::ifstream locks("/proc/locks");
-    for (std::string line; !waiting && std::getline(locks, line);)
-      waiting = line.find("->") != std::string::npos && line.find(waiter) != std::string::npos;
-    if (!waiting)
+  std::string waiter = ":" + std::to_string(status.st_ino) + " ";
+  auto lock_waited_for = [&] {
+    for (int tries = 0; tries < 10000; ++tries) {
+      std::ifstream locks("/proc/locks");
+      for (std::string line; std::getline(locks, line);)
+        if (line.find("->") != std::string::npos && line.find(waiter) != std::string::npos)
+          return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+    }
+    return false;
+  };
+  bool waiting = lock_waited_for();
+  // A signal the program handles (a stop and a continue, say) interrupts the wait, which
+  // goes on: the handler has run once the interrupted wait has left the list of waiters.
+  static volatile std::sig_atomic_t interrupted = 0;
+  struct sigaction handler = {}, before;
+  handler.sa_handler = [](int) { interrupted = 1; };
+  sigaction(SIGUSR1, &handler, &before);
+  if (waiting && pthread_kill(run.native_handle(), SIGUSR1) == 0)
+    while (!interrupted)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  sigaction(SIGUSR1, &before, nullptr);
+  bool waiting_again = interrupted && lock_waited_for();
   folder.write("G-HEVC-0123-01.mp4", "taken meanwhile");
   flock(other_run, LOCK_UN);
   run.join();
   close(other_run);
   listing_platform::force_rename_fallback(0);
   EXPECT_TRUE(waiting) << "the rename did not wait for the folder's lock";
+  EXPECT_TRUE(waiting_again) << "an interrupted wait for the lock was given up";
   EXPECT_FALSE(renamed);
   EXPECT_EQ(folder.read("G-HEVC-0123-01.mp4"), "taken meanwhile");
   EXPECT_EQ(folder.read("GX010123.MP4"), "camera");
