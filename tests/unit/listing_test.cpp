@@ -371,12 +371,15 @@ TEST(RenameNeverReplaces, WaitsForTheLockOfAnotherRun) {
   if (std::getenv("CHAPTERSORT_EMULATED"))
     GTEST_SKIP() << "a lock waiter cannot be watched under an emulator";
   scratch_folder folder;
-  folder.write("GX010123.MP4", "camera");
+  folder.write("s/GX010123.MP4", "camera");
   listing_platform::force_rename_fallback(2);
-  int other_run = open(folder.path().c_str(), O_RDONLY | O_DIRECTORY);
+  int other_run = open((folder.path() / "s").c_str(), O_RDONLY | O_DIRECTORY);
   ASSERT_EQ(flock(other_run, LOCK_EX), 0);
   bool renamed = true;
-  std::thread run([&] { renamed = rename_file(folder.at("GX010123.MP4"), folder.at("G-HEVC-0123-01.mp4")); });
+  // A folder named from where the run started (chaptersort s).
+  std::filesystem::path started_in = std::filesystem::current_path();
+  std::filesystem::current_path(folder.path());
+  std::thread run([&] { renamed = rename_file(u"s/GX010123.MP4", u"s/G-HEVC-0123-01.mp4"); });
   // Until the rename waits for the lock (a waiter in /proc/locks), whatever it does is done.
   struct stat status;
   ASSERT_EQ(fstat(other_run, &status), 0);
@@ -403,16 +406,17 @@ TEST(RenameNeverReplaces, WaitsForTheLockOfAnotherRun) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
   sigaction(SIGUSR1, &before, nullptr);
   bool waiting_again = interrupted && lock_waited_for();
-  folder.write("G-HEVC-0123-01.mp4", "taken meanwhile");
+  folder.write("s/G-HEVC-0123-01.mp4", "taken meanwhile");
   flock(other_run, LOCK_UN);
   run.join();
+  std::filesystem::current_path(started_in);
   close(other_run);
   listing_platform::force_rename_fallback(0);
   EXPECT_TRUE(waiting) << "the rename did not wait for the folder's lock";
   EXPECT_TRUE(waiting_again) << "an interrupted wait for the lock was given up";
   EXPECT_FALSE(renamed);
-  EXPECT_EQ(folder.read("G-HEVC-0123-01.mp4"), "taken meanwhile");
-  EXPECT_EQ(folder.read("GX010123.MP4"), "camera");
+  EXPECT_EQ(folder.read("s/G-HEVC-0123-01.mp4"), "taken meanwhile");
+  EXPECT_EQ(folder.read("s/GX010123.MP4"), "camera");
 }
 #endif
 
