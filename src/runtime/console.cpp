@@ -57,11 +57,10 @@ decoded_key console_platform::decode_key(std::string_view bytes) {
   unsigned char lead = byte(0);
   std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
   bool complete = length <= bytes.size();
-  if (!complete)
-    length = bytes.size();
   text key = decode_name(bytes.substr(0, length));
+  // Not valid UTF-8, a sequence cut short among them: the byte alone answers.
   if (is_raw_byte_unit(key[0]))
-    return {key.substr(0, 1), 1, complete}; // not valid UTF-8: the byte alone answers
+    return {key.substr(0, 1), 1, complete};
   return {key, length, complete};
 }
 

@@ -91,6 +91,7 @@ TEST(KeyDecoder, TellsKeysFromEscapeSequences) {
       {"\x1b[A", u"", 3, true},       // arrow up
       {"\x1b[15~", u"", 5, true},     // F5
       {"\x1b[1;5C", u"", 6, true},    // Ctrl+Right
+      {"\x1b[@", u"", 3, true},       // the lowest final byte
       {"\x1bOP", u"", 3, true},       // F1 (SS3)
       {"\x1bO", u"", 2, false},
       {"\x1b[", u"", 2, false},     // a sequence cut short, taken whole if nothing follows
@@ -116,11 +117,12 @@ TEST(KeyDecoder, TellsKeysFromEscapeSequences) {
     EXPECT_EQ(decoded.used, e.used) << e.bytes;
     EXPECT_EQ(decoded.complete, e.complete) << e.bytes;
   }
-  // No bytes are no key, whatever lies past the end of the view.
+  // No bytes are no key, and no sequence ends, whatever lies past the end of the view.
   console_platform::decoded_key none =
       console_platform::decode_key(std::string_view("\x1b\x1b").substr(0, 0));
   EXPECT_EQ(none.used, 0u);
   EXPECT_FALSE(none.complete);
+  EXPECT_FALSE(console_platform::decode_key(std::string_view("\x1b[A").substr(0, 2)).complete);
 }
 
 TEST(TerminalSafe, ShowsControlCharactersAsQuestionMarks) {
