@@ -383,7 +383,9 @@ TEST(RenameNeverReplaces, WaitsForTheLockOfAnotherRun) {
   // Until the rename waits for the lock (a waiter in /proc/locks), whatever it does is done.
   struct stat status;
   ASSERT_EQ(fstat(other_run, &status), 0);
-  std::string waiter = ":" + std::to_string(status.st_ino) + " ";
+  std::string waiter = ":"; // appended to, since GCC 12 on arm64 misreads ":" + text as overlapping
+  waiter += std::to_string(status.st_ino);
+  waiter += ' ';
   auto lock_waited_for = [&] {
     for (int tries = 0; tries < 10000; ++tries) {
       std::ifstream locks("/proc/locks");
